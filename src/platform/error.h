@@ -18,6 +18,8 @@ struct Error
         Parse,       ///< an expression or a document could not be parsed
         Cancelled,   ///< the user stopped the operation
         Unsupported, ///< something valid that this program does not handle
+        WrongKey,    ///< a ciphered file does not open with the key given
+        Damaged,     ///< a file is truncated or was altered after it was written
     };
 
     Code code = Code::Io;
