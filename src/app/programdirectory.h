@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/error.h"
+
+#include <QString>
+
+namespace fichora {
+
+/// Where the program directory comes from: the per-user folder that becomes the program directory and
+/// the shipped folder of installed files that fills it. Injectable so tests use temporary folders.
+struct ProgramLocations
+{
+    QString userDirectory;    ///< created when missing
+    QString shippedDirectory; ///< the installed share folder
+};
+
+/// The per-user application data folder and <directory of the executable>/../share/fichora.
+/// Needs the application name to be set first.
+ProgramLocations defaultProgramLocations();
+
+struct ProgramDirectory
+{
+    QString path;         ///< always ends with "/"
+    bool ok = true;       ///< false when the per-user folder could not be made or filled (path is the fallback)
+    QString failedFolder; ///< the per-user folder, for the message when !ok
+};
+
+/// Creates the per-user folder when needed and copies every shipped file that it lacks (existing files
+/// are never replaced: the configuration keeps the user's language and skin). On failure the path is the
+/// fallback: the shipped folder, or the current directory when even that is missing.
+ProgramDirectory setUpProgramDirectory(const ProgramLocations& locations);
+
+/// `path` with a trailing "/".
+QString withSeparator(const QString& path);
+
+} // namespace fichora

@@ -1,0 +1,74 @@
+#include "application.h"
+
+#include "app/programdirectory.h"
+#include "app/session.h"
+#include "ui/qtservices.h"
+#include "ui/tform1.h"
+
+#include <exception>
+#include <memory>
+
+namespace fichora {
+
+GuardedApplication::GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool GuardedApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        report(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        report(QString());
+    }
+    return false;
+}
+
+void GuardedApplication::report(const QString& text)
+{
+    // A failure while the box itself is up must not stack a second box.
+    if (m_reporting)
+        return;
+    m_reporting = true;
+    if (m_services)
+        m_services->error(text);
+    m_reporting = false;
+    QCoreApplication::exit(0);
+}
+
+namespace {
+
+/// The program's windows, created once at start in this order and kept for the whole run; windows
+/// after the main window are added here as they are written.
+struct Windows
+{
+    std::unique_ptr<TForm1> form1;
+};
+
+Windows createWindows(Services& services, Session& session)
+{
+    Windows windows;
+    windows.form1 = std::make_unique<TForm1>(services, session, defaultProgramLocations());
+    return windows;
+}
+
+} // namespace
+
+int runApplication(int argc, char** argv)
+{
+    Session session;
+    GuardedApplication app(argc, argv);
+    // Declared after the application, so its sound effect goes before the application does.
+    QtServices services([&session] { return session.programDirectory; });
+    app.setServices(&services);
+    QCoreApplication::setApplicationName(QStringLiteral("Fichora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("3.6"));
+
+    Windows windows = createWindows(services, session);
+    services.setParentWindow(windows.form1.get());
+    windows.form1->show();
+    const int code = QApplication::exec();
+    return code;
+}
+
+} // namespace fichora

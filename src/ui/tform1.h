@@ -1,0 +1,173 @@
+#pragma once
+
+#include "app/programdirectory.h"
+#include "ui/skinengine.h"
+
+#include <QColor>
+#include <QGroupBox>
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStandardItemModel;
+class QTableView;
+class QTextEdit;
+class QToolBar;
+class QToolButton;
+
+namespace fichora {
+
+class Navigator;
+class Services;
+struct Session;
+
+/// A titled group of mutually exclusive choices, addressed by item number.
+class RadioGroup : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    RadioGroup(const QString& title, const QStringList& items, Qt::Orientation orientation, QWidget* parent);
+
+    int itemIndex() const;
+    void setItemIndex(int index);
+    int count() const { return static_cast<int>(m_items.size()); }
+
+Q_SIGNALS:
+    void itemClicked(int index);
+
+private:
+    QList<QRadioButton*> m_items;
+};
+
+/// The main window. It renders the Session: every shown/enabled state of its controls is derived in
+/// applyState(); handlers change the Session and ask the Services, then refresh.
+class TForm1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kClientWidth = 1015;
+    static constexpr int kClientHeight = 762;
+    static constexpr int kGridWidth = 361;
+
+    /// The controls of one field row (null where the field has none).
+    struct FieldControls
+    {
+        QLabel* label = nullptr;
+        QWidget* editor = nullptr; ///< QLineEdit, or QPlainTextEdit for the long-text field
+        QPushButton* sortButton = nullptr;
+        QComboBox* pickList = nullptr;
+        QCheckBox* exportBox = nullptr;
+        QLineEdit* filterBox = nullptr;
+    };
+
+    /// Runs FormCreate: finds the program directory in `locations` and reads the configuration file.
+    TForm1(Services& services, Session& session, const ProgramLocations& locations, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    /// Derives every control's shown/enabled state from the Session.
+    void applyState();
+
+    const FieldControls& fieldControls(int field) const { return m_fields[static_cast<std::size_t>(field - 1)]; }
+    /// The action of toolbar button ToolButtonN.
+    QAction* toolAction(int n) const;
+    Navigator* navigator() const { return m_navigator; }
+    SkinEngine& skinEngine() { return m_skins; }
+    /// The colour of the grid's fixed row and column.
+    QColor fixedColour() const { return m_fixedColour; }
+
+    /// The full-size picture window, hidden each time this window becomes active.
+    void setFullSizePictureWindow(QWidget* window) { m_fullSizePicture = window; }
+
+    // Handlers with their designer names.
+    void FormCreate(const ProgramLocations& locations);
+    void FormShow();
+    void FormResize();
+    void FormActivate();
+    void Skin_click();
+    void ToolButton7Click();
+    void BitBtn28Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildTopLine();
+    void buildLeftColumn();
+    void buildFieldRows();
+    void buildFilterPanel();
+    void buildBottomArea();
+    void connectSignals();
+    void setFixedColour(const QColor& colour);
+    void rewriteEditorHints();
+
+    Services& m_services;
+    Session& m_session;
+    SkinEngine m_skins;
+    QPointer<QWidget> m_fullSizePicture;
+    QColor m_fixedColour;
+
+    // Top line.
+    QPushButton* m_englishButton = nullptr; // BitBtn28
+    QPushButton* m_frenchButton = nullptr;  // BitBtn29
+    QPushButton* m_aboutButton = nullptr;   // BitBtn1
+    QPushButton* m_skinButton = nullptr;    // BitBtn2
+    QToolBar* m_toolBar = nullptr;          // ToolBar1
+    std::array<QAction*, 25> m_actions{};   // by designer number
+
+    // Left column.
+    QTableView* m_grid = nullptr; // DBGrid1
+    QStandardItemModel* m_emptyModel = nullptr;
+    Navigator* m_navigator = nullptr;        // DBNavigator1
+    QPushButton* m_protectButton = nullptr;  // BitBtn3
+    QLabel* m_readOnlyLabel = nullptr;       // Label14
+    QLineEdit* m_currentRecordBox = nullptr; // Edit22
+    QLineEdit* m_recordCountBox = nullptr;   // Edit2
+    QLabel* m_picture1 = nullptr;            // Image1
+    QLabel* m_picture2 = nullptr;            // Image3
+    QLabel* m_pictureMark = nullptr;         // Image2
+    QTextEdit* m_previewText = nullptr;      // RichEdit1
+
+    // Field rows and filter panel.
+    std::array<FieldControls, 23> m_fields{};
+    QWidget* m_filterPanel = nullptr;            // Panel1
+    QPushButton* m_applyFilterButton = nullptr;  // BitBtn19
+    QPushButton* m_removeFilterButton = nullptr; // BitBtn21
+    QPushButton* m_photoFilterButton = nullptr;  // BitBtn17
+    QPushButton* m_allRecordsButton = nullptr;   // BitBtn23
+    QPushButton* m_eraseFiltersButton = nullptr; // BitBtn22
+    RadioGroup* m_comparison = nullptr;          // RadioGroup2
+
+    // Bottom area.
+    QLineEdit* m_keyBox = nullptr;             // Edit14
+    RadioGroup* m_filterMode = nullptr;        // RadioGroup1
+    QLineEdit* m_argumentBox = nullptr;        // Edit21
+    QLabel* m_columnSeekLabel = nullptr;       // Label21
+    QLineEdit* m_columnSeekBox = nullptr;      // Edit1
+    QPushButton* m_columnSeekButton = nullptr; // BitBtn18
+    QLabel* m_baseSeekLabel = nullptr;         // Label22
+    QLineEdit* m_baseSeekBox = nullptr;        // Edit15
+    QPushButton* m_baseSeekButton = nullptr;   // BitBtn24
+    QPushButton* m_seekNextButton = nullptr;   // BitBtn25
+    QPushButton* m_giveUpSeekButton = nullptr; // BitBtn26
+    QPushButton* m_otherFilesButton = nullptr; // OpenOtherPictures
+    QLabel* m_otherFilesCount = nullptr;       // Label31
+    QLabel* m_progressLabel = nullptr;         // Label15
+    QProgressBar* m_progressBar = nullptr;     // ProgressBar1
+    QPushButton* m_abandonButton = nullptr;    // BitBtn27
+};
+
+} // namespace fichora
