@@ -184,7 +184,11 @@ PHOTOS_BOTH = "|Smiley.jpg|Smiley.bmp||||||||"
 CARNET_RECORDS = [
     ("Martin", "Hélène", "12, rue des Écoles", "75005", "Paris", "01 43 25 17 90",
      "helene.martin@exemple.fr", "42",
-     "Rencontrée au club de lecture. Elle prête volontiers ses livres.\r\nAnniversaire le 3 mars.",
+     "Rencontrée au club de lecture de la médiathèque, où elle anime l'atelier du jeudi soir. "
+     "Elle prête volontiers ses livres, surtout les romans policiers et les récits de voyage, "
+     "mais tient à les retrouver avant l'été.\r\n"
+     "Anniversaire le 3 mars : penser aux chocolats de la pâtisserie Bérénice, rue Mouffetard.\r\n"
+     "Ses enfants, Léa et Théo, sont au collège Henri-IV ; son mari, Noël, est ébéniste à Montreuil.",
      "Smiley.jpg"),
     ("Lefèvre", "Françoise", "8, place du Marché", "69002", "Lyon", "04 78 42 10 33",
      "f.lefevre@exemple.fr", "57", "Cousine de Jérôme. Préfère les appels le soir.", ""),
