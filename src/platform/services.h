@@ -46,6 +46,9 @@ public:
 
     /// Lets pending window events run (a long operation's chance to hear its cancel button).
     virtual void processEvents() = 0;
+
+    /// Shows the hourglass cursor while `busy`, the normal cursor otherwise.
+    virtual void setBusy(bool busy) = 0;
 };
 
 } // namespace fichora

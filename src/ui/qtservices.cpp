@@ -135,4 +135,15 @@ void QtServices::processEvents()
     QCoreApplication::processEvents();
 }
 
+void QtServices::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
 } // namespace fichora

@@ -37,11 +37,13 @@ public:
     void playSound(const QString& path) override;
     bool openExternally(const QString& pathOrUrl) override;
     void processEvents() override;
+    void setBusy(bool busy) override;
 
 private:
     std::function<QString()> m_programDirectory;
     QPointer<QWidget> m_parent;
     std::unique_ptr<QSoundEffect> m_sound;
+    bool m_busy = false;
 };
 
 } // namespace fichora

@@ -40,6 +40,8 @@ public:
         return true;
     }
     void processEvents() override { ++m_processEventsCalls; }
+    void setBusy(bool busy) override { m_busy = busy; }
+    bool busy() const { return m_busy; }
 
     const QList<Shown>& shown() const { return m_shown; }
     /// The texts of all boxes shown so far, in order.
@@ -60,6 +62,7 @@ private:
     QStringList m_opened;
     QList<FileDialog> m_dialogs;
     int m_processEventsCalls = 0;
+    bool m_busy = false;
 };
 
 } // namespace fichora::test
