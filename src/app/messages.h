@@ -11,6 +11,31 @@ enum class Msg {
     DatabaseUnprotectCaption,
     DatabaseUnprotectHint,
     PreviewHintAfterClose,
+
+    // Opening, saving and closing a database.
+    ForgetModifications,
+    OpenDialogTitle,
+    ParameterFileNotFound,
+    OldSixteenFieldDatabase,
+    OpenKeyRequired,
+    WrongPassword,
+    CipheredFileDamaged,  ///< %1: the ciphered file
+    IncorrectlyFormatted, ///< %1: the data file
+    NotAFichoraDatabase,
+    SaveKeyRequired,
+    DifferentSaveKey, ///< followed by the key as typed
+    SaveFailed,       ///< %1: the data file, %2: why
+    CipheringFailed,  ///< %1: the ciphered file, %2: why, %3: the data file that keeps the records
+
+    // Creating a database (%1: the file named).
+    NewDatabaseIncomplete,
+    NewDatabaseDialogTitle,
+    NewDatabaseCannotCreate,
+    NewDatabaseCannotOpen,   ///< one text in both languages
+    NewDatabaseSeekFailure,  ///< one text in both languages
+    NewDatabaseWriteFailure, ///< one text in both languages
+    NewDatabaseExists,
+    NewDatabaseCreated,
 };
 
 struct MessageTexts
@@ -29,6 +54,18 @@ namespace messages {
 // Technical file failures have one text in both languages.
 QString cannotOpenForReading(const QString& fileName);
 QString cannotOpenForWriting(const QString& fileName);
+
+// Opening and saving a database (%s of the texts: the file).
+QString readFailureMarker(const QString& fileName); ///< "... Error 30b six"
+QString seekFailureLabel(const QString& fileName);  ///< "... Error 30 bis"
+QString readFailureLabel(const QString& fileName);  ///< "... Error 30b"
+QString cannotOpenWidths(const QString& fileName);  ///< "... Error 31", saving the column widths
+QString cannotOpenExports(const QString& fileName); ///< "... Error 31vv", storing the export ticks
+QString cipheredFileNotOpened();                    ///< "Open error n° 002 bis"
+QString decipheredCopyNotCreated();                 ///< "Cannot open file : Error 006 bis"
+QString readError();                                ///< "Read error n° 001"
+QString invalidHandle();                            ///< the deciphered copy cannot be checked
+QString cannotReopenDataFile();                     ///< "Cannot reopen XML file"
 
 } // namespace messages
 
