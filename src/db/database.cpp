@@ -188,6 +188,9 @@ void shapeFromParameterFile(Session& session, Services& services, ByteFile& file
         field.label = pf::labelFromBytes(stored);
         if (n == 1) {
             (void)session.records.setIndexFieldNames("F01;F02");
+            // A person opening a database expects to stand on its first record in that order, not on
+            // the file's first record wherever the sort moved it.
+            session.records.first();
             if (stored.size() < pf::kLabelLength)
                 services.plain(file.size() < pf::labelOffset(n) ? messages::seekFailureLabel(path)
                                                                 : messages::readFailureLabel(path));

@@ -4,18 +4,24 @@
 #include "app/messages.h"
 #include "app/session.h"
 #include "app/skins.h"
+#include "db/database.h"
 #include "db/fieldrows.h"
+#include "platform/cp1252.h"
 #include "platform/services.h"
 #include "ui/icons.h"
 #include "ui/navigator.h"
+#include "ui/recordtablemodel.h"
 #include "ui/texttable.h"
+#include "ui/tform8.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QBoxLayout>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -24,7 +30,6 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QTextEdit>
 #include <QToolBar>
@@ -98,6 +103,15 @@ constexpr ToolEntry kToolEntries[] = {
 // Toolbar buttons that need an open database.
 constexpr int kDatabaseTools[] = {9, 13, 14, 16, 17, 19, 21};
 
+constexpr int kShortFieldLimit = 4000;
+constexpr int kLongFieldLimit = 9000;
+constexpr int kLongField = 22;
+
+QString fieldLabelText(const Session& session, int field)
+{
+    return cp1252::toUnicode(session.fields[static_cast<std::size_t>(field - 1)].label);
+}
+
 const char* const kWindowCaptionAtStart = " Fichora  V3.6";
 const char* const kWindowCaption = "  Fichora  V3.6";
 
@@ -143,6 +157,7 @@ TForm1::TForm1(Services& services, Session& session, const ProgramLocations& loc
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - QPoint(kClientWidth / 2, kClientHeight / 2));
 
+    m_shownFields.fill(true);
     buildTopLine();
     buildLeftColumn();
     buildFieldRows();
@@ -206,12 +221,28 @@ void TForm1::buildTopLine()
 void TForm1::buildLeftColumn()
 {
     m_grid = make<QTableView>(this, "DBGrid1", 12, 52, kGridWidth, 445);
-    m_emptyModel = new QStandardItemModel(0, kFieldCount, this);
-    m_grid->setModel(m_emptyModel);
+    m_model = new RecordTableModel(m_session, this);
+    m_grid->setModel(m_model);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->verticalHeader()->setDefaultSectionSize(20);
-    m_grid->horizontalHeader()->setDefaultSectionSize(80);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setTabKeyNavigation(true);
+    m_grid->setWordWrap(false);
+    // Uniform rows and a fixed indicator column: nothing is measured per record, however many there are.
+    QHeaderView* rows = m_grid->verticalHeader();
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setDefaultSectionSize(20);
+    rows->setMinimumSectionSize(20);
+    rows->setFixedWidth(14);
+    rows->setDefaultAlignment(Qt::AlignCenter);
+    QHeaderView* columns = m_grid->horizontalHeader();
+    columns->setDefaultSectionSize(80);
+    columns->setSectionResizeMode(QHeaderView::Interactive);
+    // Widths are stored by position, so the columns keep their places.
+    columns->setSectionsMovable(false);
+    columns->setHighlightSections(false);
+    m_grid->viewport()->installEventFilter(this);
+    m_grid->installEventFilter(this);
 
     m_previewText = make<QTextEdit>(this, "RichEdit1", 12, 52, kGridWidth, 445);
     m_previewText->setReadOnly(true);
@@ -277,14 +308,19 @@ void TForm1::buildFieldRows()
             auto* editor = new QLineEdit(this);
             editor->setObjectName(name(row.editor));
             editor->setGeometry(kEditorX, y, kEditorWidth, kRowHeight);
-            editor->setMaxLength(4000);
+            editor->setMaxLength(kShortFieldLimit);
+            editor->setValidator(new Cp1252Validator(editor));
             controls.editor = editor;
         } else {
-            auto* memo = new QPlainTextEdit(this);
+            auto* memo = new FieldMemo(this);
             memo->setObjectName(name(row.editor));
             memo->setGeometry(kEditorX, y, 297, 53);
+            memo->setMaxLength(kLongFieldLimit);
+            memo->viewport()->installEventFilter(this);
             controls.editor = memo;
         }
+        controls.editor->installEventFilter(this);
+        m_binder.bind(row.field, controls.editor);
         if (!row.pickList.empty()) {
             controls.pickList = new QComboBox(this);
             controls.pickList->setObjectName(name(row.pickList));
@@ -396,6 +432,22 @@ void TForm1::connectSignals()
     connect(m_frenchButton, &QPushButton::clicked, this, &TForm1::BitBtn28Click);
     connect(m_skinButton, &QPushButton::clicked, this, &TForm1::Skin_click);
     connect(toolAction(7), &QAction::triggered, this, &TForm1::ToolButton7Click);
+    connect(toolAction(1), &QAction::triggered, this, &TForm1::ToolButton1Click);
+    connect(toolAction(11), &QAction::triggered, this, &TForm1::ToolButton11Click);
+    connect(toolAction(19), &QAction::triggered, this, &TForm1::ToolButton19Click);
+    connect(toolAction(22), &QAction::triggered, this, &TForm1::ToolButton22Click);
+    connect(m_navigator, &Navigator::clicked, this, &TForm1::pressNavigator);
+    connect(m_grid, &QTableView::clicked, this, &TForm1::DBGrid1CellClick);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    gridRowChosen(current.row());
+            });
+    for (const FieldRow& row : kFieldRows) {
+        const std::size_t at = static_cast<std::size_t>(row.field - 1);
+        connect(m_fields[at].exportBox, &QCheckBox::toggled, this,
+                [this, at](bool ticked) { m_session.fields[at].exportTick = ticked; });
+    }
 }
 
 QAction* TForm1::toolAction(int n) const
@@ -440,8 +492,7 @@ void TForm1::FormShow()
     for (const FieldControls& controls : m_fields)
         if (controls.label)
             controls.label->clear();
-    for (int column = 0; column < m_grid->model()->columnCount(); ++column)
-        m_grid->model()->setHeaderData(column, Qt::Horizontal, QString());
+    m_model->refresh();
     m_argumentBox->clear();
 
     // The switch toggles, so the stored flag is inverted first: a stored 'E' starts in English, anything
@@ -552,9 +603,9 @@ void TForm1::applyState()
     }
     m_readOnlyLabel->setVisible(s.open && s.isReadOnly());
 
-    for (QWidget* w : std::initializer_list<QWidget*>{m_columnSeekBox, m_baseSeekBox, m_columnSeekLabel,
-                                                      m_baseSeekLabel, m_columnSeekButton, m_baseSeekButton,
-                                                      m_otherFilesButton, fieldControls(kFieldCount).exportBox})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{m_columnSeekBox, m_baseSeekBox, m_columnSeekLabel, m_baseSeekLabel,
+                                         m_columnSeekButton, m_baseSeekButton, m_otherFilesButton})
         w->setVisible(s.open);
 
     m_filterMode->setEnabled(s.open);
@@ -572,6 +623,28 @@ void TForm1::applyState()
     else if (s.open && s.cipheredOpen)
         fixed = QColor(255, 255, 0);
     setFixedColour(fixed);
+
+    // The shape of an opened database is rendered once per opening; later renderings keep what the
+    // person changed since (column widths).
+    if (s.open && !m_shaped)
+        shapeFromSession();
+    else if (!s.open && m_shaped)
+        emptyDatabaseControls();
+    if (m_model->rowCount() != (s.records.isOpen() ? s.records.recordCount() : 0))
+        recordsChanged();
+
+    if (s.open) {
+        m_recordCountBox->setText(QString::number(s.recordCount));
+        for (const FieldRow& row : kFieldRows) {
+            const FieldControls& controls = fieldControls(row.field);
+            controls.exportBox->setChecked(s.fields[static_cast<std::size_t>(row.field - 1)].exportTick);
+            if (auto* line = qobject_cast<QLineEdit*>(controls.editor))
+                line->setReadOnly(s.isReadOnly());
+            else if (auto* memo = qobject_cast<QPlainTextEdit*>(controls.editor))
+                memo->setReadOnly(s.isReadOnly());
+        }
+    }
+    applyFieldVisibility();
 
     const bool fieldsShown = !s.extendedGrid;
     m_filterPanel->setVisible(fieldsShown);
@@ -601,6 +674,442 @@ void TForm1::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (!FormClose()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    // The long-text editor belongs to this window's database; it must not outlive the window on screen.
+    if (m_longText)
+        m_longText->hide();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (type != QEvent::KeyRelease && type != QEvent::MouseButtonDblClick)
+        return QWidget::eventFilter(watched, event);
+    if (m_grid && watched == m_grid->viewport() && type == QEvent::MouseButtonDblClick) {
+        DBGrid1DblClick();
+    } else if (m_grid && watched == m_grid && type == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        DBGrid1KeyUp(key->key(), key->modifiers());
+    } else if (const int field = fieldOfEditor(watched); field > 0) {
+        if (type == QEvent::KeyRelease)
+            DBEdit_1_a_12_KeyUp();
+        else
+            DBEditDblClick(field);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+int TForm1::fieldOfEditor(const QObject* watched) const
+{
+    for (int field = 1; field <= kShortFields + 1; ++field) {
+        const QWidget* editor = fieldControls(field).editor;
+        if (!editor)
+            continue;
+        if (watched == editor)
+            return field;
+        if (const auto* memo = qobject_cast<const QPlainTextEdit*>(editor); memo && watched == memo->viewport())
+            return field;
+    }
+    return 0;
+}
+
+void TForm1::setLongTextEditor(TForm8* window)
+{
+    if (m_longText)
+        disconnect(m_longText, nullptr, this, nullptr);
+    m_longText = window;
+    if (m_longText)
+        connect(m_longText, &TForm8::textWrittenBack, this, &TForm1::putLongText);
+}
+
+void TForm1::shapeFromSession()
+{
+    const Session& s = m_session;
+    m_shaped = true;
+    recordsChanged();
+    const bool french = s.isFrench();
+    QHeaderView* columns = m_grid->horizontalHeader();
+    for (const FieldRow& row : kFieldRows) {
+        const std::size_t at = static_cast<std::size_t>(row.field - 1);
+        const FieldShape& shape = s.fields[at];
+        const bool inUse = shape.inUse || row.field <= 2 || row.field == kFieldCount;
+        m_shownFields[at] = inUse;
+        const FieldControls& controls = m_fields[at];
+        if (controls.label)
+            controls.label->setText(fieldLabelText(s, row.field));
+        if (shape.width > 0)
+            columns->resizeSection(row.column, shape.width);
+        m_grid->setColumnHidden(row.column, !inUse);
+        // The records arrive in field-1 order, so sorting on it would change nothing.
+        if (controls.sortButton)
+            controls.sortButton->setEnabled(row.field != 1);
+        if (row.field > kShortFields + 1)
+            continue;
+        const char* hint = shape.isNumber ? (french ? kNumberHintFrench : kNumberHintEnglish)
+                                          : (french ? kTextHintFrench : kTextHintEnglish);
+        controls.editor->setToolTip(QString::fromUtf8(hint));
+        if (auto* line = qobject_cast<QLineEdit*>(controls.editor))
+            line->setAlignment(shape.isNumber ? Qt::AlignRight : Qt::AlignLeft);
+    }
+}
+
+void TForm1::emptyDatabaseControls()
+{
+    m_shaped = false;
+    m_binder.clear();
+    for (const FieldControls& controls : m_fields) {
+        if (controls.label)
+            controls.label->clear();
+        controls.exportBox->setChecked(false);
+    }
+    m_recordCountBox->clear();
+    m_currentRecordBox->clear();
+    m_columnSeekBox->clear();
+    m_baseSeekBox->clear();
+    m_otherFilesCount->hide();
+    recordsChanged();
+}
+
+void TForm1::applyFieldVisibility()
+{
+    const Session& s = m_session;
+    const bool shown = !s.extendedGrid;
+    for (const FieldRow& row : kFieldRows) {
+        const std::size_t at = static_cast<std::size_t>(row.field - 1);
+        const bool inUse = s.open ? (s.fields[at].inUse || row.field <= 2) : m_shownFields[at];
+        const bool visible = shown && inUse;
+        const FieldControls& controls = m_fields[at];
+        if (row.field == kFieldCount) {
+            controls.editor->hide();
+            controls.exportBox->setVisible(s.open && shown);
+            continue;
+        }
+        controls.editor->setVisible(visible);
+        controls.exportBox->setVisible(visible);
+        if (controls.sortButton)
+            controls.sortButton->setVisible(visible);
+        if (controls.pickList)
+            controls.pickList->setVisible(visible);
+        // In the "Argument" mode the expression box replaces the filter boxes.
+        if (controls.filterBox)
+            controls.filterBox->setVisible(visible && s.filterMode == 0);
+    }
+}
+
+void TForm1::recordsChanged()
+{
+    // Starting the model over resets the header; the columns keep the widths the person gave them.
+    const QByteArray columns = m_grid->horizontalHeader()->saveState();
+    m_model->refresh();
+    m_grid->horizontalHeader()->restoreState(columns);
+    DataSource1DataChange();
+}
+
+void TForm1::DataSource1DataChange()
+{
+    const RecordTable& records = m_session.records;
+    m_binder.load(records);
+    const bool current = records.isOpen() && records.currentRow().has_value();
+    m_currentRecordBox->setText(records.isOpen() ? QString::number(records.recordNumber()) : QString());
+    m_model->setCurrentRow(current ? records.recordNumber() - 1 : -1);
+    selectCurrentRow();
+}
+
+void TForm1::selectCurrentRow()
+{
+    const RecordTable& records = m_session.records;
+    m_syncingGrid = true;
+    if (records.isOpen() && records.currentRow() && records.recordNumber() <= m_model->rowCount()) {
+        const int column = std::max(m_grid->currentIndex().column(), 0);
+        const QModelIndex at = m_model->index(records.recordNumber() - 1, column);
+        m_grid->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_grid->scrollTo(at);
+    } else {
+        m_grid->selectionModel()->clear();
+    }
+    m_syncingGrid = false;
+}
+
+void TForm1::gridRowChosen(int row)
+{
+    RecordTable& records = m_session.records;
+    if (m_syncingGrid || !records.isOpen() || row < 0 || row >= records.recordCount())
+        return;
+    if (row + 1 == records.recordNumber() && records.state() == RecordTable::State::Browse)
+        return;
+    // Posting may move records in the order: the chosen record is followed by its identity.
+    const RowId chosen = records.rowAt(row);
+    if (!postPendingEdits()) {
+        selectCurrentRow();
+        return;
+    }
+    int position = row;
+    if (position >= records.recordCount() || records.rowAt(position) != chosen) {
+        for (position = 0; position < records.recordCount(); ++position)
+            if (records.rowAt(position) == chosen)
+                break;
+    }
+    if (position < records.recordCount())
+        records.setRecordNumber(position + 1);
+    DataSource1DataChange();
+}
+
+bool TForm1::postPendingEdits()
+{
+    RecordTable& records = m_session.records;
+    if (!records.isOpen())
+        return true;
+    // A new record nobody typed into is dropped, as leaving an untouched insert does.
+    if (records.state() == RecordTable::State::Insert && !m_binder.anyModified()) {
+        records.cancel();
+        return true;
+    }
+    if (auto stored = m_binder.store(records); !stored) {
+        const int field = stored.error().field;
+        const QString label = fieldControls(field).label ? fieldControls(field).label->text() : QString();
+        const QString typed = m_binder.text(field);
+        m_services.error(
+            m_session.choose(QStringLiteral("« %1 » n'est pas une valeur numérique valide pour le champ %2.\n"
+                                            "Saisissez un nombre, par exemple 12.5")
+                                 .arg(typed, label),
+                             QStringLiteral("\"%1\" is not a valid numerical value for the field %2.\n"
+                                            "Type a number, for example 12.5")
+                                 .arg(typed, label)));
+        fieldControls(field).editor->setFocus();
+        return false;
+    }
+    if (records.state() == RecordTable::State::Browse)
+        return true;
+    if (auto posted = records.post(); !posted) {
+        m_services.error(posted.error().message);
+        return false;
+    }
+    recordsChanged();
+    return true;
+}
+
+void TForm1::markModified()
+{
+    if (!m_session.open)
+        return;
+    m_session.modified = true;
+    applyState();
+}
+
+void TForm1::DBEdit_1_a_12_KeyUp()
+{
+    if (m_session.open && !m_session.isReadOnly())
+        markModified();
+}
+
+void TForm1::pressNavigator(Navigator::Button button)
+{
+    DBNavigator1BeforeAction(button);
+    runNavigatorAction(button);
+    DBNavigator1Click(button);
+}
+
+void TForm1::DBNavigator1BeforeAction(Navigator::Button button)
+{
+    if (button == Navigator::Button::Insert)
+        fieldControls(1).editor->setFocus();
+}
+
+void TForm1::runNavigatorAction(Navigator::Button button)
+{
+    using B = Navigator::Button;
+    RecordTable& records = m_session.records;
+    if (!records.isOpen())
+        return;
+    switch (button) {
+    case B::First:
+    case B::Prior:
+    case B::Next:
+    case B::Last:
+        if (!postPendingEdits())
+            return;
+        if (button == B::First)
+            records.first();
+        else if (button == B::Prior)
+            records.prior();
+        else if (button == B::Next)
+            records.next();
+        else
+            records.last();
+        DataSource1DataChange();
+        break;
+    case B::Insert:
+        if (!postPendingEdits())
+            return;
+        if (auto started = records.insert(); !started) {
+            m_services.error(started.error().message);
+            return;
+        }
+        m_binder.load(records);
+        break;
+    case B::Delete:
+        // Without a record there is nothing to ask about.
+        if (!records.currentRow() && records.state() != RecordTable::State::Insert)
+            return;
+        if (!m_services.confirmOkAbort(
+                m_session.choose(QStringLiteral("Supprimer l'enregistrement ?"), QStringLiteral("Delete record?"))))
+            return;
+        if (auto deleted = records.deleteRecord(); !deleted) {
+            m_services.error(deleted.error().message);
+            return;
+        }
+        recordsChanged();
+        break;
+    case B::Edit:
+        if (!records.currentRow())
+            return;
+        if (auto started = records.edit(); !started)
+            m_services.error(started.error().message);
+        break;
+    case B::Post:
+        (void)postPendingEdits();
+        break;
+    case B::Cancel:
+        records.cancel();
+        DataSource1DataChange();
+        break;
+    case B::Refresh:
+        if (records.state() == RecordTable::State::Browse)
+            recordsChanged();
+        break;
+    }
+}
+
+void TForm1::DBNavigator1Click(Navigator::Button button)
+{
+    // Asked or not, a press on Delete counts as a change.
+    if (button == Navigator::Button::Delete)
+        markModified();
+}
+
+void TForm1::DBEditDblClick(int field)
+{
+    if (field < 1 || field > kLongField)
+        return;
+    const QWidget* editor = fieldControls(field).editor;
+    // Both languages' text hints begin with "Text"; a number field has no long text to edit.
+    if (!editor->toolTip().startsWith(QLatin1String("Text")) || !m_session.open)
+        return;
+    m_session.editedField = field;
+    if (!m_longText)
+        return;
+    m_longText->openOn(fieldControls(field).label->text(), field == kLongField ? kLongFieldLimit : kShortFieldLimit,
+                       m_binder.text(field));
+}
+
+void TForm1::putLongText(int field, const QString& text)
+{
+    if (!m_session.open)
+        return;
+    if (field < 1 || field > kLongField) {
+        m_services.plain(QStringLiteral("Switch error 125"));
+        return;
+    }
+    markModified();
+    (void)m_session.records.edit();
+    // A short field keeps its line breaks as CR LF; the memo does the same when its text is stored.
+    m_binder.setText(field,
+                     field == kLongField ? text : QString(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+    m_binder.setModified(field, true);
+    m_services.processEvents();
+}
+
+void TForm1::DBGrid1DblClick()
+{
+    m_session.extendedGrid = !m_session.extendedGrid;
+    // Spread over the window, the grid covers the field labels, which stay shown behind it.
+    m_grid->raise();
+    if (!m_session.extendedGrid) {
+        for (int field = 3; field <= kLongField; ++field)
+            if (QPushButton* sort = fieldControls(field).sortButton;
+                sort && !fieldControls(field).label->text().isEmpty())
+                sort->setEnabled(true);
+    }
+    applyState();
+}
+
+void TForm1::DBGrid1CellClick()
+{
+    Q_EMIT otherFilesCounterNeeded();
+}
+
+void TForm1::DBGrid1KeyUp(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key == Qt::Key_Up || key == Qt::Key_Down)
+        Q_EMIT otherFilesCounterNeeded();
+    Q_EMIT gridKeyReleased(key, modifiers);
+}
+
+void TForm1::ToolButton19Click()
+{
+    if (!m_session.open)
+        return;
+    std::array<qint32, 23> widths{};
+    for (int column = 0; column < kFieldCount; ++column) {
+        // A hidden column keeps the width it was given.
+        widths[static_cast<std::size_t>(column)] = m_grid->isColumnHidden(column)
+                                                       ? m_session.fields[static_cast<std::size_t>(column)].width
+                                                       : m_grid->columnWidth(column);
+    }
+    (void)saveColumnWidths(m_session, m_services, widths);
+}
+
+void TForm1::ToolButton1Click()
+{
+    m_seekNextButton->hide();
+    m_giveUpSeekButton->hide();
+    m_filterMode->setItemIndex(0);
+    const QByteArray key = cp1252::fromUnicode(m_keyBox->text().left(6));
+    const OpenResult result = openDatabase(m_session, m_services, key);
+    if (result == OpenResult::Cancelled)
+        return;
+    // Whatever was shown belonged to the database the opening closed.
+    emptyDatabaseControls();
+    applyState();
+}
+
+void TForm1::ToolButton11Click()
+{
+    m_seekNextButton->hide();
+    m_giveUpSeekButton->hide();
+    m_baseSeekButton->show();
+    if (!postPendingEdits())
+        return;
+    (void)saveDatabase(m_session, m_services, cp1252::fromUnicode(m_keyBox->text().left(6)));
+    applyState();
+}
+
+void TForm1::ToolButton22Click()
+{
+    m_seekNextButton->hide();
+    m_giveUpSeekButton->hide();
+    m_filterMode->setItemIndex(0);
+    if (!closeDatabase(m_session, m_services))
+        return;
+    emptyDatabaseControls();
+    applyState();
+}
+
+bool TForm1::FormClose()
+{
+    if (!closeMainWindow(m_session, m_services))
+        return false;
+    emptyDatabaseControls();
+    applyState();
+    return true;
 }
 
 } // namespace fichora

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/programdirectory.h"
+#include "ui/navigator.h"
+#include "ui/recordbinder.h"
 #include "ui/skinengine.h"
 
 #include <QColor>
@@ -19,7 +21,6 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
-class QStandardItemModel;
 class QTableView;
 class QTextEdit;
 class QToolBar;
@@ -27,8 +28,9 @@ class QToolButton;
 
 namespace fichora {
 
-class Navigator;
+class RecordTableModel;
 class Services;
+class TForm8;
 struct Session;
 
 /// A titled group of mutually exclusive choices, addressed by item number.
@@ -89,6 +91,24 @@ public:
 
     /// The full-size picture window, hidden each time this window becomes active.
     void setFullSizePictureWindow(QWidget* window) { m_fullSizePicture = window; }
+    /// The long-text editor opened by a double-click on a text field.
+    void setLongTextEditor(TForm8* window);
+    TForm8* longTextEditor() const { return m_longText; }
+
+    RecordTableModel* recordModel() const { return m_model; }
+    QTableView* grid() const { return m_grid; }
+
+    /// Writes what the person typed into the current record and posts it, as a data-aware editor does
+    /// before the record changes. False (after a message) when a value was refused: the record stays
+    /// current and in edit mode. Operations that reorder, filter or save the records call it first.
+    bool postPendingEdits();
+    /// The record table changed behind the window (order, filter, records): the grid and the editors
+    /// show it again.
+    void recordsChanged();
+    /// Marks the open database as changed: save enabled, field-type rewriting disabled.
+    void markModified();
+    /// Called by a double-click on one of the field editors (or directly): field 1..22.
+    void DBEditDblClick(int field);
 
     // Handlers with their designer names.
     void FormCreate(const ProgramLocations& locations);
@@ -98,11 +118,32 @@ public:
     void Skin_click();
     void ToolButton7Click();
     void BitBtn28Click();
+    void DBEdit_1_a_12_KeyUp();
+    void DBNavigator1BeforeAction(Navigator::Button button);
+    void DBNavigator1Click(Navigator::Button button);
+    void DataSource1DataChange();
+    void DBGrid1DblClick();
+    void DBGrid1CellClick();
+    void DBGrid1KeyUp(int key, Qt::KeyboardModifiers modifiers);
+    void ToolButton19Click();
+    void ToolButton1Click();
+    void ToolButton11Click();
+    void ToolButton22Click();
+    /// The closing of the window; false when the person chose to keep it open.
+    bool FormClose();
+
+Q_SIGNALS:
+    /// The current record changed through the grid: the other-files counter must follow it.
+    void otherFilesCounterNeeded();
+    /// A key was released in the grid (the colour marks listen to Ctrl+letter).
+    void gridKeyReleased(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildTopLine();
@@ -113,6 +154,15 @@ private:
     void connectSignals();
     void setFixedColour(const QColor& colour);
     void rewriteEditorHints();
+    void shapeFromSession();
+    void emptyDatabaseControls();
+    void applyFieldVisibility();
+    void runNavigatorAction(Navigator::Button button);
+    void pressNavigator(Navigator::Button button);
+    void selectCurrentRow();
+    void gridRowChosen(int row);
+    void putLongText(int field, const QString& text);
+    int fieldOfEditor(const QObject* watched) const;
 
     Services& m_services;
     Session& m_session;
@@ -130,7 +180,14 @@ private:
 
     // Left column.
     QTableView* m_grid = nullptr; // DBGrid1
-    QStandardItemModel* m_emptyModel = nullptr;
+    RecordTableModel* m_model = nullptr;
+    RecordBinder m_binder; // DataSource1
+    TForm8* m_longText = nullptr;
+    /// The window shows the open database's shape (labels, columns, hints); cleared when it closes.
+    bool m_shaped = false;
+    /// The in-use fields of the last opening: without a database the controls stay as it left them.
+    std::array<bool, 23> m_shownFields{};
+    bool m_syncingGrid = false;
     Navigator* m_navigator = nullptr;        // DBNavigator1
     QPushButton* m_protectButton = nullptr;  // BitBtn3
     QLabel* m_readOnlyLabel = nullptr;       // Label14
