@@ -420,6 +420,9 @@ void TForm1::buildBottomArea()
     m_progressBar = make<QProgressBar>(this, "ProgressBar1", 606, 737, 300, 18);
     m_progressBar->setTextVisible(false);
     m_progressBar->setValue(0);
+    // The progress line shows only while an import or an export runs.
+    m_progressLabel->hide();
+    m_progressBar->hide();
     m_abandonButton = make<QPushButton>(this, "BitBtn27", 912, 733, 28, 26);
     m_abandonButton->setIcon(drawnIcon(Glyph::Abandon, 18));
     m_abandonButton->setIconSize(QSize(18, 18));

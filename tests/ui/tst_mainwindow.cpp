@@ -224,7 +224,7 @@ private Q_SLOTS:
             QVERIFY2(!f.form->toolAction(n)->isEnabled(), qPrintable(QString::number(n)));
         for (const char* name : {"BitBtn3", "Label14", "Edit1", "Edit15", "Label21", "Label22", "BitBtn18", "BitBtn24",
                                  "OpenOtherPictures", "CheckBox23", "BitBtn25", "BitBtn26", "BitBtn27", "RichEdit1",
-                                 "BitBtn21", "BitBtn23"})
+                                 "BitBtn21", "BitBtn23", "ProgressBar1", "Label15"})
             QVERIFY2(!f.widget(QLatin1String(name))->isVisible(), name);
         for (const char* name : {"BitBtn19", "BitBtn17", "BitBtn22", "Panel1", "DBGrid1", "DBNavigator1"})
             QVERIFY2(f.widget(QLatin1String(name))->isVisible(), name);
