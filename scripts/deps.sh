@@ -7,6 +7,7 @@ packages=(
     qt6-base-dev qt6-multimedia-dev qt6-image-formats-plugins
     libpugixml-dev libsodium-dev
     libgl-dev
+    libsqlite3-dev
 )
 
 missing=()
