@@ -9,20 +9,9 @@ namespace fichora {
 
 namespace {
 
-const std::array<unsigned char, 256>& foldTable()
-{
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> t{};
-        for (int b = 0; b < 256; ++b)
-            t[static_cast<std::size_t>(b)] = cp1252::toLower(static_cast<unsigned char>(b));
-        return t;
-    }();
-    return table;
-}
-
 void foldInPlace(std::string& text)
 {
-    const auto& fold = foldTable();
+    const auto& fold = cp1252::lowerTable();
     for (std::size_t i = 0; i < text.size(); ++i)
         text[i] = static_cast<char>(fold[static_cast<unsigned char>(text[i])]);
 }
@@ -53,7 +42,7 @@ void RecordTextMatcher::appendRecordText(std::string& out, const RecordTable& ta
                                          RowId row, bool fold)
 {
     const TableStore& store = table.store();
-    const auto& lower = foldTable();
+    const auto& lower = cp1252::lowerTable();
     for (std::size_t n = 0; n < fields.size(); ++n) {
         if (n > 0)
             out += ' ';

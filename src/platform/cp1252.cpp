@@ -99,6 +99,12 @@ unsigned char toLower(unsigned char byte)
 {
     return kLower[byte];
 }
+
+const std::array<unsigned char, 256>& lowerTable()
+{
+    return kLower;
+}
+
 unsigned char toUpper(unsigned char byte)
 {
     return kUpper[byte];

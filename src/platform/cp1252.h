@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <string_view>
 
 /// Windows-1252 is the encoding of every byte on disk and in the record table. Text becomes a QString
@@ -29,6 +30,9 @@ char32_t codePointOf(unsigned char byte);
 /// Lower-case form of a Windows-1252 byte (A-Z, accented capitals, Š Œ Ž Ÿ), used for
 /// case-insensitive comparisons that keep accents distinct.
 unsigned char toLower(unsigned char byte);
+
+/// The whole lower-case table, indexed by byte, for loops that fold many bytes.
+const std::array<unsigned char, 256>& lowerTable();
 
 /// Upper-case form of a Windows-1252 byte.
 unsigned char toUpper(unsigned char byte);

@@ -13,20 +13,9 @@ namespace fichora {
 
 namespace {
 
-const std::array<unsigned char, 256>& foldTable()
-{
-    static const std::array<unsigned char, 256> table = [] {
-        std::array<unsigned char, 256> t{};
-        for (int b = 0; b < 256; ++b)
-            t[static_cast<std::size_t>(b)] = cp1252::toLower(static_cast<unsigned char>(b));
-        return t;
-    }();
-    return table;
-}
-
 std::string folded(std::string_view text)
 {
-    const auto& fold = foldTable();
+    const auto& fold = cp1252::lowerTable();
     std::string out(text);
     for (char& c : out)
         c = static_cast<char>(fold[static_cast<unsigned char>(c)]);
@@ -499,7 +488,7 @@ int compareNumbers(double a, double b)
 // Compares a field's bytes, folded on the fly, with bytes already folded.
 int compareFolded(std::string_view value, std::string_view foldedConstant)
 {
-    const auto& fold = foldTable();
+    const auto& fold = cp1252::lowerTable();
     const std::size_t n = std::min(value.size(), foldedConstant.size());
     for (std::size_t i = 0; i < n; ++i) {
         const unsigned char a = fold[static_cast<unsigned char>(value[i])];
@@ -512,7 +501,7 @@ int compareFolded(std::string_view value, std::string_view foldedConstant)
 
 int compareBothFolded(std::string_view a, std::string_view b)
 {
-    const auto& fold = foldTable();
+    const auto& fold = cp1252::lowerTable();
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
         const unsigned char x = fold[static_cast<unsigned char>(a[i])];
@@ -525,7 +514,7 @@ int compareBothFolded(std::string_view a, std::string_view b)
 
 bool likeFolded(std::string_view value, std::string_view pattern)
 {
-    const auto& fold = foldTable();
+    const auto& fold = cp1252::lowerTable();
     constexpr std::size_t kNone = std::string_view::npos;
     std::size_t s = 0;
     std::size_t p = 0;

@@ -1,5 +1,7 @@
 #include "db/cipher.h"
 
+#include "testdirs.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -9,18 +11,8 @@ using namespace fichora;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
+using test::readAll;
+using test::writeAll;
 
 QByteArray sampleData(qsizetype size)
 {

@@ -26,18 +26,8 @@ namespace {
 
 namespace pf = parameterfile;
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
+using test::readAll;
+using test::writeAll;
 
 QByteArray int32Bytes(qint32 value)
 {

@@ -28,18 +28,8 @@ const QByteArray kOtherKey = "xyz789";
 constexpr int kCarnetRecords = 30;
 const std::string kEdited = "1, chemin des Tests";
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
+using test::readAll;
+using test::writeAll;
 
 void writeByte(const QString& path, qint64 offset, char byte)
 {

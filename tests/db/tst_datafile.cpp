@@ -14,17 +14,11 @@ namespace {
 
 QByteArray contents(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return test::readAll(path);
 }
-
 void store(const QString& path, const QByteArray& bytes)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
+    test::writeAll(path, bytes);
 }
 
 QString templatePath()

@@ -1,8 +1,10 @@
 #include "db/parameterfile.h"
 #include "platform/cp1252.h"
 
+#include "testdirs.h"
 #include <QFile>
 #include <QTemporaryDir>
+
 #include <QTest>
 
 using namespace fichora;
@@ -14,17 +16,11 @@ constexpr char kFiller = '\xAA';
 
 QByteArray contents(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return test::readAll(path);
 }
-
 void store(const QString& path, const QByteArray& bytes)
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QCOMPARE(f.write(bytes), bytes.size());
+    test::writeAll(path, bytes);
 }
 
 QByteArray withBytesAt(QByteArray file, qint64 offset, const QByteArray& bytes)
