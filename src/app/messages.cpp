@@ -87,6 +87,89 @@ MessageTexts messageTexts(Msg id)
             "des données.\nVous pourrez également la restructurer pour la déclarer\nen lecture seule, ou la crypter.",
             "The database :\n%1\nhas been successfully created.\n\nYou now can open it and type-in data.\nYou can "
             "also change its structure to \nread-only, or cipher it."};
+    case Msg::ImportFileExists:
+        return {
+            "Le fichier \"%1\" existe déja. \nDétruisez l'ancienne base de données ou renommez le fichier à importer.",
+            "The file \"%1\" already exist. \nDestroy the old database or rename the file to import."};
+    case Msg::ImportCannotCreatePar:
+        return {"Impossible de creer le fichier PAR", "Cannot create PAR file"};
+    case Msg::ImportCannotCreateXml:
+        return {"Impossible de creer le fichier XML", "Cannot create XML file"};
+    case Msg::ImportedText:
+        return {
+            "Le fichier \n\"%1\" \na été importé.\n\nIl contenait %2 fiches.\n\nVous pouvez à présent ouvrir la base "
+            "de données \n\"%3\".",
+            "The file \n\"%1\" \nhas been imported.\n\nIt had %2 records.\n\nYou can now open the database \n\"%3\"."};
+    case Msg::ImportedOther:
+        return {
+            "Le fichier \n\"%1\" \na été importé.\n\nIl contenait %2 fiches.\n\nVous pouvez à présent ouvrir la base "
+            "de données \n\"%3\".",
+            "The file \n\"%1\" \nhas been imported.\n\nIt had %2 records.\n\nYou now can open the database \n\"%3\"."};
+    case Msg::TextImportDialogTitle:
+        return {"Choix du fichier texte délimité à importer", "Delimited text file to import"};
+    case Msg::TextImportCannotRead:
+        return {"Impossible de lire le fichier txt à importer", "Cannot read text file to import"};
+    case Msg::TextImportCannotReadAgain:
+        return {"Impossible de lire le fichier txt à importer", "Cannot read the text file to import"};
+    case Msg::TextImportInvalidFormat:
+        return {"Format de fichier texte non conforme\n\nAbandon de l'importation de %1",
+                "Invalid format of text file\n\nGive-up for importation of %1"};
+    case Msg::TextImportFileTooBig:
+        return {"Fichier trop gros", "File too big"};
+    case Msg::TextImportProgress:
+        return {"Importation en cours du fichier Ascii...", "Importing Ascii file..."};
+    case Msg::TextExportNothingTicked:
+        return {"Aucun champ n'est coché : \nIl n'y a rien à exporter",
+                "No datafield checked : \nThere is nothing to export"};
+    case Msg::TextExportProgress:
+        return {"Exportation en cours vers fichier Ascii...", "Exporting toward Ascii file..."};
+    case Msg::TextExportOverwrite:
+        return {
+            "Le fichier \n\n%1\n\nexiste déja dans le même repertoire.\n\nVoulez vous écraser ce fichier préexistant.",
+            "The file \n\n%1\n\nalready exist in the same directory.\n\nDo you want to overwrite the pre-existing "
+            "file."};
+    case Msg::TextExportCannotCreate:
+        return {"Le fichier %1\nne peut pas être créé.", "The file %1\ncannot be created."};
+    case Msg::TextExportCreated:
+        return {"Fichier  \"%1\"   créé\n\nIl contient %2 entrées",
+                "File  \"%1\"   created\n\nIt includes  %2 entries"};
+    case Msg::TextExportDataUnreadable:
+        return {"Le fichier de données \"%1\" ne peut pas être lu :\n%2", "The data file \"%1\" cannot be read:\n%2"};
+    case Msg::ShellOutOfResources:
+        return {"Désolé, mais l'ordinateur est à court de mémoire", "Sorry, but the computer is short of memory"};
+    case Msg::ShellFileNotFound:
+        return {"Désolé, mais le programme ou l'objet suivant :\n\" %1 \"\n ne peut pas être ouvert dans la "
+                "configuration actuelle.",
+                "Sorry, but the following object :\n\n %1 \n\n cannot be opened with the current configuration."};
+    case Msg::ShellPathNotFound:
+        return {"Chemin introuvable", "Unknown path"};
+    case Msg::ShellAccessDenied:
+        return {"Accés refusé au fichier %1", "Forbidden access to file %1"};
+    case Msg::ShellOutOfMemory:
+        return {"Mémoire insuffisante pour terminer l'opération", "Not enough memory to finish this opération"};
+    case Msg::ShellInvalidFile:
+        return {"Le fichier %1 est invalide", "File %1 is not valid"};
+    case Msg::ShellSharingViolation:
+        return {"Erreur de partage", "Sharing violation"};
+    case Msg::ShellBadAssociation:
+        return {"Le fichier %1  a une association Windows incorrecte.\n\nVEUILLEZ FAIRE\n \"Poste de "
+                "travail->Outils->Option des dossiers->Types de fichiers->Modifier\" !",
+                "File %1  as an invalid Windows association.\n\nPLEASE CORRECT IT"};
+    case Msg::ShellExchangeTimeout:
+        return {"Désolé, mais la transaction DDE a échoué (Time-out)", "Sorry, DDE transaction failure (Time-out)"};
+    case Msg::ShellExchangeFailed:
+        return {"Désolé, mais la transaction DDE a échoué", "Sorry, DDE transaction failure"};
+    case Msg::ShellExchangeBusy:
+        return {"Désolé, mais une autre transaction DDE est en cours",
+                "Sorry, another DDE transaction is already active"};
+    case Msg::ShellNoAssociation:
+        return {"Le fichier %1  n'a pas d'association Windows.\n\nVEUILLEZ FAIRE\n \"Poste de "
+                "travail->Outils->Option des dossiers->Types de fichiers->Nouveau\" !",
+                "File %1  has no Windows association indicated.\n\nPLEASE INDICATE ONE"};
+    case Msg::ShellLibraryMissing:
+        return {"Désolé, DLL manquante", "Sorry, missing DLL"};
+    case Msg::ShellOtherFailure:
+        return {"Switch error 789", "Switch error 789"};
     }
     return {"", ""};
 }
@@ -157,6 +240,21 @@ QString invalidHandle()
 QString cannotReopenDataFile()
 {
     return QStringLiteral("Cannot reopen XML file");
+}
+
+QString exportLabelReadFailure(const QString& fileName)
+{
+    return QStringLiteral("Read error on file :\n\n %1\n\nError 30c").arg(fileName);
+}
+
+QString importWriteFailure(const QString& fileName)
+{
+    return QStringLiteral("Write error on file :\n\n %1\n\nError 42w").arg(fileName);
+}
+
+QString exportWriteFailure(const QString& fileName)
+{
+    return QStringLiteral("Write error on file :\n\n %1\n\nError 46w").arg(fileName);
 }
 
 } // namespace messages

@@ -36,6 +36,43 @@ enum class Msg {
     NewDatabaseWriteFailure, ///< one text in both languages
     NewDatabaseExists,
     NewDatabaseCreated,
+
+    // Imports writing new databases (%1: the file named).
+    ImportFileExists,      ///< R1
+    ImportCannotCreatePar, ///< R2
+    ImportCannotCreateXml, ///< R3
+    ImportedText,          ///< R4 of the text import; %1: the imported file, %2: the records, %3: the data file
+    ImportedOther,         ///< R4 of the other imports, same arguments
+    TextImportDialogTitle,
+    TextImportCannotRead,
+    TextImportCannotReadAgain,
+    TextImportInvalidFormat, ///< %1: the chosen file
+    TextImportFileTooBig,
+    TextImportProgress,
+
+    // Delimited-text export.
+    TextExportNothingTicked,
+    TextExportProgress,
+    TextExportOverwrite,      ///< %1: the output file
+    TextExportCannotCreate,   ///< %1: the output file
+    TextExportCreated,        ///< %1: the output file, %2: the records
+    TextExportDataUnreadable, ///< %1: the data file, %2: why
+
+    // Opening a file with its program: the shell's failure results (%1: the file, where it is named).
+    ShellOutOfResources,   ///< 0
+    ShellFileNotFound,     ///< 2
+    ShellPathNotFound,     ///< 3
+    ShellAccessDenied,     ///< 5
+    ShellOutOfMemory,      ///< 8
+    ShellInvalidFile,      ///< 11
+    ShellSharingViolation, ///< 26
+    ShellBadAssociation,   ///< 27
+    ShellExchangeTimeout,  ///< 28
+    ShellExchangeFailed,   ///< 29
+    ShellExchangeBusy,     ///< 30
+    ShellNoAssociation,    ///< 31
+    ShellLibraryMissing,   ///< 32
+    ShellOtherFailure,     ///< any other result, one text in both languages
 };
 
 struct MessageTexts
@@ -66,6 +103,11 @@ QString decipheredCopyNotCreated();                 ///< "Cannot open file : Err
 QString readError();                                ///< "Read error n° 001"
 QString invalidHandle();                            ///< the deciphered copy cannot be checked
 QString cannotReopenDataFile();                     ///< "Cannot reopen XML file"
+
+// Imports and exports.
+QString exportLabelReadFailure(const QString& fileName); ///< "... Error 30c"
+QString importWriteFailure(const QString& fileName);     ///< rows could not be written, "... Error 42w"
+QString exportWriteFailure(const QString& fileName);     ///< lines could not be written, "... Error 46w"
 
 } // namespace messages
 

@@ -502,49 +502,75 @@ Result<void> loadDataPacket(const QString& path, TableStore& store)
     return parseDataPacket(std::move(bytes), store);
 }
 
-void appendEscapedValue(std::string& out, std::string_view value)
+void appendEscapedValue(std::string& out, std::string_view value, ValueEscaping style)
 {
-    // Bytes written as they stand: printable ASCII except the five XML specials (backslash and DEL too).
-    static constexpr auto kPlain = [] {
-        std::array<bool, 256> plain{};
-        for (int b = 32; b < 128; ++b)
-            plain[static_cast<std::size_t>(b)] = b != '"' && b != '&' && b != '\'' && b != '<' && b != '>';
-        return plain;
-    }();
+    enum : unsigned char { kSelf, kQuestion, kReference, kEntity };
+    using Table = std::array<unsigned char, 256>;
+    static constexpr auto makeTable = [](ValueEscaping forStyle) {
+        Table table{};
+        for (int b = 0; b < 256; ++b) {
+            auto& how = table[static_cast<std::size_t>(b)];
+            if (b < 32)
+                // XML 1.0 has no way to write these control bytes, not even as references: a conforming
+                // reader would refuse the whole file.
+                how = kQuestion;
+            else if (b >= 128)
+                // Our reader takes any reference below 256 as that byte, so the typographic characters of
+                // 129..160 (œ, ’, “, ”, …, –, the non-breaking space) survive too.
+                how = kReference;
+            else if (b == '"' || b == '&' || b == '\'' || b == '<' || b == '>')
+                how = kEntity;
+            else
+                how = kSelf;
+        }
+        if (forStyle == ValueEscaping::SavedPacket) {
+            // A conforming reader turns raw line breaks and tabs into spaces, so the saved packet spells them.
+            table['\t'] = table['\n'] = table['\r'] = kReference;
+        } else {
+            // Imported rows keep their line breaks raw (our reader keeps them) and write the backslash as a
+            // reference, as the picture lists of F23 always were.
+            table['\n'] = table['\r'] = kSelf;
+            table['\\'] = kReference;
+        }
+        return table;
+    };
+    static constexpr Table kSaved = makeTable(ValueEscaping::SavedPacket);
+    static constexpr Table kRows = makeTable(ValueEscaping::RowWriter);
+    const Table& table = style == ValueEscaping::SavedPacket ? kSaved : kRows;
+
     std::size_t i = 0;
     while (i < value.size()) {
         std::size_t run = i;
-        while (run < value.size() && kPlain[static_cast<unsigned char>(value[run])])
+        while (run < value.size() && table[static_cast<unsigned char>(value[run])] == kSelf)
             ++run;
         out.append(value.data() + i, run - i);
         if (run == value.size())
             break;
         const auto byte = static_cast<unsigned char>(value[run]);
-        switch (byte) {
-        case '"':
-            out += "&quot;";
+        switch (table[byte]) {
+        case kQuestion:
+            out += '?';
             break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '\'':
-            out += "&apos;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        default: {
-            // XML 1.0 has no way to write the control bytes other than tab and the line breaks, not even
-            // as references: a conforming reader would refuse the whole file, so they become "?".
-            if (byte < 32 && byte != '\t' && byte != '\n' && byte != '\r') {
-                out += '?';
+        case kEntity:
+            switch (byte) {
+            case '"':
+                out += "&quot;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '\'':
+                out += "&apos;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            default:
+                out += "&gt;";
                 break;
             }
-            // Three digits, as other writers of packets do; line breaks too, since a conforming reader
-            // would turn raw ones into spaces.
+            break;
+        default: {
             const char reference[] = {'&',
                                       '#',
                                       static_cast<char>('0' + byte / 100),

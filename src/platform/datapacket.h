@@ -32,7 +32,14 @@ std::string writeDataPacket(const TableStore& store);
 /// Writes the packet atomically: on failure the previous file at `path` is left untouched.
 Result<void> saveDataPacket(const TableStore& store, const QString& path);
 
-/// Appends `value` escaped for an attribute of a saved packet.
-void appendEscapedValue(std::string& out, std::string_view value);
+/// The two writers of attribute text in data files share one escaping table and differ only here.
+enum class ValueEscaping {
+    SavedPacket, ///< the record table's save: tab and line breaks as references, backslash as itself
+    RowWriter,   ///< rows written by the importers: line breaks raw, tab as "?", backslash as "&#092;"
+};
+
+/// Appends `value` escaped for an attribute of a data file: the XML specials as named entities, control
+/// bytes that XML cannot carry as "?", every byte from 128 to 255 as a three-digit reference.
+void appendEscapedValue(std::string& out, std::string_view value, ValueEscaping style = ValueEscaping::SavedPacket);
 
 } // namespace fichora

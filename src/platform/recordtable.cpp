@@ -1,5 +1,6 @@
 #include "platform/recordtable.h"
 
+#include "platform/collation.h"
 #include "platform/cp1252.h"
 #include "platform/datapacket.h"
 #include "platform/numbertext.h"
@@ -123,6 +124,14 @@ void TableStore::setLoadedText(RowId row, int field, std::size_t offset, std::si
 // RecordTable
 
 namespace {
+
+int compareBytes(std::string_view a, std::string_view b)
+{
+    const int c = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
+    if (c != 0)
+        return c;
+    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+}
 
 Result<RecordTable::RowPredicate> compileNothing(std::string_view expression, const RecordTable&)
 {
@@ -250,12 +259,7 @@ void RecordTable::setTextCompare(TextCompare compare)
 // The single place where text keys are ordered; a collation plugs in through setTextCompare().
 int RecordTable::compareText(std::string_view a, std::string_view b) const
 {
-    if (m_textCompare)
-        return m_textCompare(a, b);
-    const int c = std::memcmp(a.data(), b.data(), std::min(a.size(), b.size()));
-    if (c != 0)
-        return c;
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    return m_textCompare ? m_textCompare(a, b) : compareBytes(a, b);
 }
 
 int RecordTable::compareRows(RowId a, RowId b, std::size_t fromKey) const
@@ -283,39 +287,133 @@ int RecordTable::compareRows(RowId a, RowId b, std::size_t fromKey) const
     return 0;
 }
 
+namespace {
+
+// One sort key of one row, as the sort keeps it beside the row. `key` is 0 for null and otherwise a
+// number that orders the cells exactly where it differs: the value itself for numbers, a prefix of the
+// text for texts. Only equal keys of two texts need the texts themselves.
+struct SortCell
+{
+    std::uint64_t key;
+    const char* data;
+    std::uint32_t size;
+};
+
+struct SortEntry
+{
+    SortCell cells[2];
+    RowId row;
+};
+
+using TextCompareFunction = int (*)(std::string_view, std::string_view);
+
+// Numbers in an order-preserving unsigned form, equal values (0 and -0) alike. No stored number maps to
+// 0, which would take an all-ones NaN.
+std::uint64_t numberKey(double value)
+{
+    const auto bits = std::bit_cast<std::uint64_t>(value == 0 ? 0.0 : value);
+    return (bits & 0x8000000000000000ull) ? ~bits : bits | 0x8000000000000000ull;
+}
+
+// The first seven bytes, big-endian, over a low byte that keeps every text above null.
+std::uint64_t bytePrefix(std::string_view text)
+{
+    std::uint64_t key = 0;
+    for (std::size_t i = 0; i < 7; ++i)
+        key = (key << 8) | (i < text.size() ? static_cast<unsigned char>(text[i]) : 0u);
+    return (key << 8) | 1u;
+}
+
+enum class TextOrder { Bytes, French, Plugged };
+
+template <typename Compare> int compareCells(const SortCell& a, const SortCell& b, bool text, Compare& compare)
+{
+    if (a.key != b.key)
+        return a.key < b.key ? -1 : 1;
+    if (!text || a.key == 0)
+        return 0;
+    return compare(std::string_view(a.data, a.size), std::string_view(b.data, b.size));
+}
+
+} // namespace
+
 void RecordTable::sortAll()
 {
-    // The first key of every row is fetched once, so that the comparisons of the sort read a compact
-    // array instead of the columns; later keys are only looked at for ties.
-    struct Keyed
-    {
-        std::string_view text;
-        double number;
-        bool null;
-        RowId row;
-    };
-    const int lead = m_index.front();
-    const bool number = fields()[static_cast<std::size_t>(lead)].isNumber;
-    std::vector<Keyed> keyed;
-    keyed.reserve(m_store.order().size());
-    for (const RowId row : m_store.order())
-        keyed.push_back({m_store.text(row, lead), m_store.number(row, lead), m_store.isNull(row, lead), row});
-    std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
-        if (a.null || b.null) {
-            if (a.null != b.null)
-                return a.null;
-        } else if (number) {
-            if (a.number != b.number)
-                return a.number < b.number;
-        } else if (const int c = compareText(a.text, b.text); c != 0) {
-            return c < 0;
+    // The first two keys of every row are fetched once, so that the comparisons of the sort read a compact
+    // array instead of the columns, and most of them are settled by one integer comparison. Keys after the
+    // second are only looked at for ties on both.
+    TextOrder order = TextOrder::Plugged;
+    if (!m_textCompare) {
+        order = TextOrder::Bytes;
+    } else if (const auto* plain = m_textCompare.target<TextCompareFunction>();
+               plain && *plain == &collation::compareFrench) {
+        order = TextOrder::French;
+    }
+
+    const std::size_t keys = std::min<std::size_t>(m_index.size(), 2);
+    bool isText[2] = {false, false};
+    for (std::size_t k = 0; k < keys; ++k)
+        isText[k] = !fields()[static_cast<std::size_t>(m_index[k])].isNumber;
+
+    std::vector<SortEntry> entries;
+    entries.reserve(m_store.order().size());
+    for (const RowId row : m_store.order()) {
+        SortEntry entry{{{0, nullptr, 0}, {0, nullptr, 0}}, row};
+        for (std::size_t k = 0; k < keys; ++k) {
+            const int field = m_index[k];
+            SortCell& cell = entry.cells[k];
+            if (m_store.isNull(row, field))
+                continue;
+            if (!isText[k]) {
+                cell.key = numberKey(m_store.number(row, field));
+                continue;
+            }
+            const std::string_view text = m_store.text(row, field);
+            cell.data = text.data();
+            cell.size = static_cast<std::uint32_t>(text.size());
+            switch (order) {
+            case TextOrder::Bytes:
+                cell.key = bytePrefix(text);
+                break;
+            case TextOrder::French:
+                cell.key = collation::prefixKey(text) + 1; // 63 bits: the + 1 cannot overflow
+                break;
+            case TextOrder::Plugged:
+                cell.key = 1; // nothing is known of a plugged order beyond nulls first
+                break;
+            }
         }
-        return m_index.size() > 1 && compareRows(a.row, b.row, 1) < 0;
-    });
+        entries.push_back(entry);
+    }
+
+    const bool more = m_index.size() > 2;
+    const auto sortWith = [&](auto compare) {
+        std::stable_sort(entries.begin(), entries.end(), [&](const SortEntry& a, const SortEntry& b) {
+            if (const int c = compareCells(a.cells[0], b.cells[0], isText[0], compare); c != 0)
+                return c < 0;
+            if (keys < 2)
+                return false;
+            if (const int c = compareCells(a.cells[1], b.cells[1], isText[1], compare); c != 0)
+                return c < 0;
+            return more && compareRows(a.row, b.row, 2) < 0;
+        });
+    };
+    switch (order) {
+    case TextOrder::Bytes:
+        sortWith(compareBytes);
+        break;
+    case TextOrder::French:
+        sortWith(collation::compareFrench);
+        break;
+    case TextOrder::Plugged:
+        sortWith([this](std::string_view a, std::string_view b) { return m_textCompare(a, b); });
+        break;
+    }
+
     m_sorted.clear();
-    m_sorted.reserve(keyed.size());
-    for (const Keyed& k : keyed)
-        m_sorted.push_back(k.row);
+    m_sorted.reserve(entries.size());
+    for (const SortEntry& entry : entries)
+        m_sorted.push_back(entry.row);
 }
 
 // After a change to one row, moves it to where a full sort would put it among its equals: after them.

@@ -1,3 +1,4 @@
+#include "platform/collation.h"
 #include "platform/datapacket.h"
 #include "platform/recordtable.h"
 
@@ -106,6 +107,68 @@ private Q_SLOTS:
         QVERIFY(!bad.has_value());
         QCOMPARE(bad.error().code, Error::Code::Format);
         QCOMPARE(table.indexFieldNames(), std::string("F01"));
+    }
+
+    // The sort settles most comparisons on short keys it computes per row; these rows differ only where
+    // such keys cannot see (long shared beginnings, case, nulls, zero signs) or not at all.
+    void sortKeysAgreeWithTheFullComparison_data()
+    {
+        QTest::addColumn<QStringList>("rows");
+        QTest::addColumn<QString>("index");
+        QTest::addColumn<bool>("french");
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<QStringList>("expected");
+        const QStringList towns = {QStringLiteral("Dupont,1,Montpellier-Ouest"),
+                                   QStringLiteral("dupont,2,Montpellier-Est"),
+                                   QStringLiteral("Dupont,3,Montpellier-Ouest"),
+                                   QStringLiteral(",4,Montpellier-Est"),
+                                   QStringLiteral("\xe9mile,5,-"),
+                                   QStringLiteral("Dupont,6,montpellier-Est"),
+                                   QStringLiteral("Dupond,7,Montpellier-Est"),
+                                   QStringLiteral("-,8,Montpellier-Est")};
+        // Small letter before capital only once the letters tie; null before empty; equal on both keys: file
+        // order (1, 3).
+        QTest::newRow("French, text then text")
+            << towns << QStringLiteral("F05;F01") << true << 1
+            << QStringList{QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("8"), QStringLiteral("4"),
+                           QStringLiteral("7"), QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("3")};
+        QTest::newRow("bytes, text then text")
+            << towns << QStringLiteral("F05;F01") << false << 1
+            << QStringList{QStringLiteral("5"), QStringLiteral("8"), QStringLiteral("4"), QStringLiteral("7"),
+                           QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("6")};
+        // Zero and minus zero are one value, so the second key orders them; the extremes stay in place.
+        const QStringList numbers = {QStringLiteral("a,0,x"), QStringLiteral("b,-0,w"),    QStringLiteral("c,-2.5,-"),
+                                     QStringLiteral("d,-,z"), QStringLiteral("e,1e300,a"), QStringLiteral("f,-1e300,b"),
+                                     QStringLiteral("g,0,-"), QStringLiteral("h,-0,w")};
+        for (const bool french : {false, true}) {
+            QTest::addRow("number then text, %s", french ? "French" : "bytes")
+                << numbers << QStringLiteral("F02;F05") << french << 0
+                << QStringList{QStringLiteral("d"), QStringLiteral("f"), QStringLiteral("c"), QStringLiteral("g"),
+                               QStringLiteral("b"), QStringLiteral("h"), QStringLiteral("a"), QStringLiteral("e")};
+        }
+        // A third key is still consulted when the first two tie.
+        QTest::newRow("three keys") << QStringList{QStringLiteral("z,2,same"), QStringLiteral("y,1,same"),
+                                                   QStringLiteral("x,1,same"), QStringLiteral("w,1,other")}
+                                    << QStringLiteral("F05;F02;F01") << true << 0
+                                    << QStringList{QStringLiteral("w"), QStringLiteral("x"), QStringLiteral("y"),
+                                                   QStringLiteral("z")};
+    }
+    void sortKeysAgreeWithTheFullComparison()
+    {
+        QFETCH(QStringList, rows);
+        QFETCH(QString, index);
+        QFETCH(bool, french);
+        QFETCH(int, shown);
+        QFETCH(QStringList, expected);
+        RecordTable table;
+        QVERIFY(table.loadFromBytes(packet(rows)).has_value());
+        if (french)
+            installFrenchOrder(table);
+        QVERIFY(table.setIndexFieldNames(index.toStdString()).has_value());
+        QStringList order;
+        for (table.first(); !table.eof(); table.next())
+            order << QString::fromLatin1(table.text(shown).c_str());
+        QCOMPARE(order, expected);
     }
 
     void pluggedTextOrderIsUsed()
