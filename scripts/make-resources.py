@@ -138,11 +138,7 @@ def escape(value):
             out += b"&gt;"
         elif b == 92:
             out += b"&#092;"
-        elif b == 128:
-            out += b"&#128;"
-        elif 129 <= b <= 160:
-            out += b"?"
-        elif b >= 161:
+        elif b >= 128:
             out += b"&#%03d;" % b
         else:
             out.append(b)
@@ -191,7 +187,7 @@ CARNET_RECORDS = [
      "Ses enfants, Léa et Théo, sont au collège Henri-IV ; son mari, Noël, est ébéniste à Montreuil.",
      "Smiley.jpg"),
     ("Lefèvre", "Françoise", "8, place du Marché", "69002", "Lyon", "04 78 42 10 33",
-     "f.lefevre@exemple.fr", "57", "Cousine de Jérôme. Préfère les appels le soir.", ""),
+     "f.lefevre@exemple.fr", "57", "Sœur de Jérôme. Préfère les appels le soir – jamais avant 19 h.", ""),
     ("Dubois", "Jérôme", "27, avenue Jean-Jaurès", "31000", "Toulouse", "05 61 22 48 05",
      "jerome.dubois@exemple.org", "35",
      "Collègue de bureau. Joue du violoncelle le jeudi.\r\nA un chat nommé Réglisse.", PHOTOS_BOTH),
@@ -202,7 +198,7 @@ CARNET_RECORDS = [
      "Toujours pressé. Un pour tous, tous pour un !", "Smiley.bmp"),
     ("L'Isle", "Anaïs", "14, quai de la Sorgue", "84800", "L'Isle-sur-la-Sorgue", "04 90 38 04 78",
      "anais.lisle@exemple.fr", "46", "Antiquaire. Marché aux puces le dimanche matin.", ""),
-    ("Oeillet", "Bérénice", "5, allée des Jardins", "06000", "Nice", "04 93 87 12 64",
+    ("Œillet", "Bérénice", "5, allée des Jardins", "06000", "Nice", "04 93 87 12 64",
      "berenice.oeillet@exemple.fr", "61", "Fleuriste. Elle connaît le nom latin de chaque plante.",
      "Smiley.jpg"),
     ("Lemaître", "Benoît", "22, boulevard Gambetta", "59000", "Lille", "03 20 54 33 81",
