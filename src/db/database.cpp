@@ -1,5 +1,8 @@
 #include "database.h"
 
+#include "platform/collation.h"
+#include "platform/filterexpression.h"
+
 #include "app/messages.h"
 #include "app/session.h"
 #include "db/cipher.h"
@@ -187,6 +190,10 @@ void shapeFromParameterFile(Session& session, Services& services, ByteFile& file
         const QByteArray stored = file.readAt(pf::labelOffset(n), pf::kLabelLength);
         field.label = pf::labelFromBytes(stored);
         if (n == 1) {
+            // Every table the window shows filters and sorts the way its people read: set here, once the
+            // records are loaded and before the first sort.
+            installFilterLanguage(session.records);
+            installFrenchOrder(session.records);
             (void)session.records.setIndexFieldNames("F01;F02");
             // A person opening a database expects to stand on its first record in that order, not on
             // the file's first record wherever the sort moved it.

@@ -4,6 +4,7 @@
 #include "app/session.h"
 #include "ui/qtservices.h"
 #include "ui/tform1.h"
+#include "ui/tform2.h"
 #include "ui/tform8.h"
 
 #include <exception>
@@ -44,6 +45,7 @@ namespace {
 struct Windows
 {
     std::unique_ptr<TForm1> form1;
+    std::unique_ptr<TForm2> form2;
     std::unique_ptr<TForm8> form8;
 };
 
@@ -51,7 +53,9 @@ Windows createWindows(Services& services, Session& session)
 {
     Windows windows;
     windows.form1 = std::make_unique<TForm1>(services, session, defaultProgramLocations());
+    windows.form2 = std::make_unique<TForm2>(services, session);
     windows.form8 = std::make_unique<TForm8>(session);
+    windows.form1->setNewDatabaseWindow(windows.form2.get());
     windows.form1->setLongTextEditor(windows.form8.get());
     return windows;
 }

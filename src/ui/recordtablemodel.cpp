@@ -1,5 +1,7 @@
 #include "recordtablemodel.h"
 
+#include "browse/colourmarks.h"
+
 #include "app/session.h"
 #include "db/fieldrows.h"
 #include "platform/cp1252.h"
@@ -56,8 +58,18 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const
         if (field >= 0 && m_session.records.fields()[static_cast<std::size_t>(field)].isNumber)
             return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
         return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignVCenter));
-    case Qt::BackgroundRole:
+    case Qt::BackgroundRole: {
+        if (colourmarks::markIndexForColumn(index.column()) >= 0 && colourmarks::active(m_session) &&
+            index.row() < m_session.records.recordCount()) {
+            const int marksField = m_session.records.fieldIndex("F21");
+            if (marksField >= 0) {
+                const std::string marks = m_session.records.textAt(m_session.records.rowAt(index.row()), marksField);
+                if (const auto colour = colourmarks::cellColour(index.column(), marks))
+                    return QBrush(QColor(colour->red, colour->green, colour->blue));
+            }
+        }
         return QBrush(index.column() < kTintedColumns ? kKeyColumnTint : QColor(Qt::white));
+    }
     case Qt::ForegroundRole:
         return QBrush(QColor(Qt::black));
     default:

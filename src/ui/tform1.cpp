@@ -4,6 +4,7 @@
 #include "app/messages.h"
 #include "app/session.h"
 #include "app/skins.h"
+#include "browse/colourmarks.h"
 #include "db/database.h"
 #include "db/fieldrows.h"
 #include "platform/cp1252.h"
@@ -12,6 +13,7 @@
 #include "ui/navigator.h"
 #include "ui/recordtablemodel.h"
 #include "ui/texttable.h"
+#include "ui/tform2.h"
 #include "ui/tform8.h"
 
 #include <QAction>
@@ -164,6 +166,7 @@ TForm1::TForm1(Services& services, Session& session, const ProgramLocations& loc
     buildFilterPanel();
     buildBottomArea();
     connectSignals();
+    connectBrowsing();
     FormCreate(locations);
     applyState();
 }
@@ -322,9 +325,9 @@ void TForm1::buildFieldRows()
         controls.editor->installEventFilter(this);
         m_binder.bind(row.field, controls.editor);
         if (!row.pickList.empty()) {
-            controls.pickList = new QComboBox(this);
+            controls.pickList = new PickListBox(this);
             controls.pickList->setObjectName(name(row.pickList));
-            controls.pickList->setGeometry(kPickX, y, 22, kRowHeight);
+            controls.pickList->setGeometry(kPickX, y, 23, kRowHeight);
         }
     }
     // The picture-list field is never edited by hand.
@@ -540,6 +543,7 @@ void TForm1::Skin_click()
 void TForm1::ToolButton7Click()
 {
     m_session.cancelRequested = true;
+    cancelSearch();
     m_seekNextButton->hide();
     m_giveUpSeekButton->hide();
     m_services.processEvents();
@@ -553,6 +557,8 @@ void TForm1::BitBtn28Click()
     rewriteEditorHints();
     m_englishButton->setVisible(m_session.isFrench());
     m_frenchButton->setVisible(!m_session.isFrench());
+    if (m_form2)
+        m_form2->applyLanguage();
     if (auto written = writeLanguageByte(m_session.programDirectory, m_session.language); !written)
         m_services.plain(written.error().message);
     applyState();
@@ -614,6 +620,8 @@ void TForm1::applyState()
     m_filterMode->setEnabled(s.open);
     if (!s.open)
         m_filterMode->setItemIndex(0);
+    else if (m_filterMode->itemIndex() != s.filterMode)
+        m_filterMode->setItemIndex(s.filterMode);
 
     if (s.open) {
         m_navigator->setVisibleButtons(s.isReadOnly() ? Navigator::browsingButtons() : Navigator::editingButtons());
@@ -655,6 +663,11 @@ void TForm1::applyState()
     m_removeFilterButton->setVisible(fieldsShown && s.filterActive);
     m_photoFilterButton->setVisible(fieldsShown && !s.photoFilter);
     m_allRecordsButton->setVisible(fieldsShown && s.photoFilter);
+    m_argumentBox->setVisible(s.open && s.filterMode == 1);
+    if (QLabel* argumentLabel = findChild<QLabel*>(QStringLiteral("Label23")))
+        argumentLabel->setVisible(s.open && s.filterMode == 1);
+    applyFilteredLook(s.open && (s.filterActive || s.photoFilter));
+    showSearchButtons();
     FormResize();
 }
 
@@ -681,6 +694,8 @@ void TForm1::changeEvent(QEvent* event)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    m_session.cancelRequested = true;
+    cancelSearch();
     if (!FormClose()) {
         event->ignore();
         return;
@@ -1053,6 +1068,14 @@ void TForm1::DBGrid1KeyUp(int key, Qt::KeyboardModifiers modifiers)
 {
     if (key == Qt::Key_Up || key == Qt::Key_Down)
         Q_EMIT otherFilesCounterNeeded();
+    if (modifiers.testFlag(Qt::ControlModifier) && m_grid->currentIndex().isValid()) {
+        const int field = m_grid->currentIndex().column() + 1;
+        if (colourmarks::keyWithCtrl(m_session, field, key) == colourmarks::KeyResult::Stored) {
+            m_model->recordChanged(m_session.records.recordNumber() - 1);
+            DataSource1DataChange();
+            markModified();
+        }
+    }
     Q_EMIT gridKeyReleased(key, modifiers);
 }
 
@@ -1072,6 +1095,8 @@ void TForm1::ToolButton19Click()
 
 void TForm1::ToolButton1Click()
 {
+    m_session.cancelRequested = true;
+    cancelSearch();
     m_seekNextButton->hide();
     m_giveUpSeekButton->hide();
     m_filterMode->setItemIndex(0);
@@ -1081,6 +1106,14 @@ void TForm1::ToolButton1Click()
         return;
     // Whatever was shown belonged to the database the opening closed.
     emptyDatabaseControls();
+    if (m_session.open) {
+        BitBtn22Click();
+        m_session.filterActive = false;
+        m_session.photoFilter = false;
+        m_session.filterMode = 0;
+        m_session.recordCount = m_session.records.recordCount();
+        adoptSavedRecords();
+    }
     applyState();
 }
 
@@ -1091,12 +1124,18 @@ void TForm1::ToolButton11Click()
     m_baseSeekButton->show();
     if (!postPendingEdits())
         return;
-    (void)saveDatabase(m_session, m_services, cp1252::fromUnicode(m_keyBox->text().left(6)));
+    m_session.cancelRequested = true;
+    cancelSearch();
+    if (const SaveResult saved = saveDatabase(m_session, m_services, cp1252::fromUnicode(m_keyBox->text().left(6)));
+        saved == SaveResult::Saved || saved == SaveResult::SavedPlain)
+        adoptSavedRecords();
     applyState();
 }
 
 void TForm1::ToolButton22Click()
 {
+    m_session.cancelRequested = true;
+    cancelSearch();
     m_seekNextButton->hide();
     m_giveUpSeekButton->hide();
     m_filterMode->setItemIndex(0);

@@ -1,20 +1,23 @@
 #pragma once
 
 #include "app/programdirectory.h"
+#include "browse/picklist.h"
+#include "browse/search.h"
 #include "ui/navigator.h"
 #include "ui/recordbinder.h"
 #include "ui/skinengine.h"
 
 #include <QColor>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QPointer>
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 class QAction;
 class QCheckBox;
-class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -30,6 +33,7 @@ namespace fichora {
 
 class RecordTableModel;
 class Services;
+class TForm2;
 class TForm8;
 struct Session;
 
@@ -50,6 +54,22 @@ Q_SIGNALS:
 
 private:
     QList<QRadioButton*> m_items;
+};
+
+/// A pick-list box that tells when its list opens and closes, so the window can widen it over the
+/// editor while the list is down.
+class PickListBox : public QComboBox
+{
+    Q_OBJECT
+
+public:
+    using QComboBox::QComboBox;
+    void showPopup() override;
+    void hidePopup() override;
+
+Q_SIGNALS:
+    void droppedDown();
+    void closedUp();
 };
 
 /// The main window. It renders the Session: every shown/enabled state of its controls is derived in
@@ -129,6 +149,34 @@ public:
     void ToolButton1Click();
     void ToolButton11Click();
     void ToolButton22Click();
+    void ToolButton2Click();
+
+    /// The new-database window: ToolButton2 shows it instead of this window.
+    void setNewDatabaseWindow(TForm2* window);
+
+    /// The sort buttons BitBtn6Click .. BitBtn41Click, by field 1..22.
+    void sortButtonClick(int field);
+    void BitBtn19Click();
+    void BitBtn21Click();
+    void BitBtn22Click();
+    void BitBtn17Click();
+    void BitBtn23Click();
+    void RadioGroup1Click();
+    /// The record table's per-record acceptance while filtering is on (the picture filter's rule).
+    bool ClientDataSet1FilterRecord(const RecordTable& table, RowId row) const;
+
+    void BitBtn18Click();
+    void BitBtn24Click();
+    void BitBtn25Click();
+    void BitBtn26Click();
+    /// Ends a whole-database search that waits at a match (the toolbar commands and the closing).
+    void cancelSearch();
+
+    /// ComboBoxnDropDown, ComboBoxnSelect, ComboBoxnCloseUp, by field 1..21.
+    void ComboBoxDropDown(int field);
+    void ComboBoxSelect(int field, int index);
+    void ComboBoxCloseUp(int field);
+    PickListSource& pickLists() { return m_pickLists; }
     /// The closing of the window; false when the person chose to keep it open.
     bool FormClose();
 
@@ -163,9 +211,20 @@ private:
     void gridRowChosen(int row);
     void putLongText(int field, const QString& text);
     int fieldOfEditor(const QObject* watched) const;
+    void applyFilteredLook(bool filtered);
+    void removeFilter();
+    void searchEnded(SearchSession::Outcome outcome);
+    void showSearchButtons();
+    void connectBrowsing();
+    /// After an opening or a save the data file holds exactly the records in memory.
+    void adoptSavedRecords();
 
     Services& m_services;
     Session& m_session;
+    std::unique_ptr<SearchSession> m_search;
+    PickListSource m_pickLists;
+    QPointer<TForm2> m_form2;
+    QPalette m_unfilteredPalette;
     SkinEngine m_skins;
     QPointer<QWidget> m_fullSizePicture;
     QColor m_fixedColour;
