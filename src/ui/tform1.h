@@ -3,6 +3,7 @@
 #include "app/programdirectory.h"
 #include "browse/picklist.h"
 #include "browse/search.h"
+#include "exchange/rowwriter.h"
 #include "ui/navigator.h"
 #include "ui/recordbinder.h"
 #include "ui/skinengine.h"
@@ -150,6 +151,9 @@ public:
     void ToolButton11Click();
     void ToolButton22Click();
     void ToolButton2Click();
+    void ToolButton6Click();
+    void ToolButton17Click();
+    void BitBtn27Click();
 
     /// The new-database window: ToolButton2 shows it instead of this window.
     void setNewDatabaseWindow(TForm2* window);
@@ -216,6 +220,9 @@ private:
     void searchEnded(SearchSession::Outcome outcome);
     void showSearchButtons();
     void connectBrowsing();
+    void connectExchange();
+    /// The progress line (Label15, ProgressBar1, BitBtn27) as imports and exports drive it.
+    ProgressLine progressLine();
     /// After an opening or a save the data file holds exactly the records in memory.
     void adoptSavedRecords();
 

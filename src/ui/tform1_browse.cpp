@@ -79,6 +79,7 @@ void TForm1::connectBrowsing()
     connect(m_seekNextButton, &QPushButton::clicked, this, &TForm1::BitBtn25Click);
     connect(m_giveUpSeekButton, &QPushButton::clicked, this, &TForm1::BitBtn26Click);
     connect(toolAction(2), &QAction::triggered, this, &TForm1::ToolButton2Click);
+    connectExchange();
 }
 
 // Sorting.
