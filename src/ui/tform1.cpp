@@ -171,7 +171,14 @@ TForm1::TForm1(Services& services, Session& session, const ProgramLocations& loc
     applyState();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The children outlive this part of the object while QWidget destroys them, and a combo box closing
+    // its list on the way out would call back into a window that is already gone.
+    for (const FieldControls& controls : m_fields)
+        if (controls.pickList)
+            disconnect(controls.pickList, nullptr, this, nullptr);
+}
 
 void TForm1::buildTopLine()
 {
