@@ -4,6 +4,8 @@
 #include "platform/recordtable.h"
 #include "scriptedservices.h"
 
+#include "testdirs.h"
+
 #include <QTest>
 
 using namespace fichora;
@@ -11,32 +13,11 @@ using test::ScriptedServices;
 
 namespace {
 
-const char* const kNames[] = {"F01", "F02", "F05", "F06", "F22", "F23"};
-
 // Rows of "F01|F02|F05|F06|F22|F23" in Windows-1252, "-" for null; F05 is a number.
 std::string packet(const std::vector<std::string>& rows)
 {
-    std::string text = "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-                       "<FIELD attrname=\"F01\" fieldtype=\"string\" WIDTH=\"40\"/>"
-                       "<FIELD attrname=\"F02\" fieldtype=\"string\" WIDTH=\"40\"/>"
-                       "<FIELD attrname=\"F05\" fieldtype=\"r8\"/>"
-                       "<FIELD attrname=\"F06\" fieldtype=\"string\" WIDTH=\"40\"/>"
-                       "<FIELD attrname=\"F22\" fieldtype=\"string\" WIDTH=\"9000\"/>"
-                       "<FIELD attrname=\"F23\" fieldtype=\"string\" WIDTH=\"200\"/>"
-                       "</FIELDS></METADATA><ROWDATA>";
-    for (const std::string& row : rows) {
-        text += "<ROW";
-        std::size_t start = 0;
-        for (const char* name : kNames) {
-            const std::size_t end = std::min(row.find('|', start), row.size());
-            const std::string cell = row.substr(start, end - start);
-            if (cell != "-")
-                text += std::string(" ") + name + "=\"" + cell + "\"";
-            start = end + 1;
-        }
-        text += "/>";
-    }
-    return text + "</ROWDATA></DATAPACKET>";
+    return test::packetFromRows({{"F01"}, {"F02"}, {"F05", true}, {"F06"}, {"F22", false, 9000}, {"F23", false, 200}},
+                                rows);
 }
 
 const std::vector<std::string> kRows = {

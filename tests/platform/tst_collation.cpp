@@ -2,6 +2,8 @@
 #include "platform/filterexpression.h"
 #include "platform/recordtable.h"
 
+#include "testdirs.h"
+
 #include <QTest>
 
 #include <algorithm>
@@ -18,25 +20,7 @@ int sign(int c)
 // F01 and F02 text, F05 a number; rows "F01|F02|F05" in Windows-1252, "-" for null.
 std::string packet(const std::vector<std::string>& rows)
 {
-    static const char* const kNames[] = {"F01", "F02", "F05"};
-    std::string text = "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-                       "<FIELD attrname=\"F01\" fieldtype=\"string\" WIDTH=\"40\"/>"
-                       "<FIELD attrname=\"F02\" fieldtype=\"string\" WIDTH=\"40\"/>"
-                       "<FIELD attrname=\"F05\" fieldtype=\"r8\"/>"
-                       "</FIELDS></METADATA><ROWDATA>";
-    for (const std::string& row : rows) {
-        text += "<ROW";
-        std::size_t start = 0;
-        for (const char* name : kNames) {
-            const std::size_t end = std::min(row.find('|', start), row.size());
-            const std::string cell = row.substr(start, end - start);
-            if (cell != "-")
-                text += std::string(" ") + name + "=\"" + cell + "\"";
-            start = end + 1;
-        }
-        text += "/>";
-    }
-    return text + "</ROWDATA></DATAPACKET>";
+    return test::packetFromRows({{"F01"}, {"F02"}, {"F05", true}}, rows);
 }
 
 QStringList column(RecordTable& table, int field)

@@ -1,6 +1,8 @@
 #include "platform/filterexpression.h"
 #include "platform/recordtable.h"
 
+#include "testdirs.h"
+
 #include <QTest>
 
 using namespace fichora;
@@ -8,32 +10,10 @@ using namespace fichora;
 namespace {
 
 // F05 is the only number field; the table has no F03, so naming it is an error.
-const char* const kNames[] = {"F01", "F02", "F05", "F06", "F14", "F23"};
-
 // Rows of "F01|F02|F05|F06|F14|F23" in Windows-1252, "-" for null and nothing for an empty text.
 std::string packet(const std::vector<std::string>& rows)
 {
-    std::string text = "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>"
-                       "<FIELD attrname=\"F01\" fieldtype=\"string\" WIDTH=\"40\"/>"
-                       "<FIELD attrname=\"F02\" fieldtype=\"string\" WIDTH=\"40\"/>"
-                       "<FIELD attrname=\"F05\" fieldtype=\"r8\"/>"
-                       "<FIELD attrname=\"F06\" fieldtype=\"string\" WIDTH=\"40\"/>"
-                       "<FIELD attrname=\"F14\" fieldtype=\"string\" WIDTH=\"40\"/>"
-                       "<FIELD attrname=\"F23\" fieldtype=\"string\" WIDTH=\"200\"/>"
-                       "</FIELDS></METADATA><ROWDATA>";
-    for (const std::string& row : rows) {
-        text += "<ROW";
-        std::size_t start = 0;
-        for (const char* name : kNames) {
-            const std::size_t end = std::min(row.find('|', start), row.size());
-            const std::string cell = row.substr(start, end - start);
-            if (cell != "-")
-                text += std::string(" ") + name + "=\"" + cell + "\"";
-            start = end + 1;
-        }
-        text += "/>";
-    }
-    return text + "</ROWDATA></DATAPACKET>";
+    return test::packetFromRows({{"F01"}, {"F02"}, {"F05", true}, {"F06"}, {"F14"}, {"F23", false, 200}}, rows);
 }
 
 // Records are numbered 1..6 in this order.

@@ -6,6 +6,10 @@
 #include <QString>
 #include <QTest>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace fichora::test {
 
 /// Small fixture files of the tests.
@@ -41,6 +45,39 @@ inline void writeAll(const QString& path, const QByteArray& bytes)
     QFile f(path);
     QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
     QCOMPARE(f.write(bytes), bytes.size());
+}
+
+/// One field of a small fixture packet.
+struct PacketField
+{
+    const char* name;
+    bool number = false;
+    int width = 40;
+};
+
+/// A data packet with `fields`, one row per text of `rows`: cells in field order separated by bars,
+/// Windows-1252 bytes as they stand, "-" for a null (left-out attribute), nothing for an empty text.
+inline std::string packetFromRows(const std::vector<PacketField>& fields, const std::vector<std::string>& rows)
+{
+    std::string text = "<?xml version=\"1.0\" standalone=\"yes\"?><DATAPACKET Version=\"2.0\"><METADATA><FIELDS>";
+    for (const PacketField& field : fields)
+        text += std::string("<FIELD attrname=\"") + field.name +
+                (field.number ? "\" fieldtype=\"r8\"/>"
+                              : "\" fieldtype=\"string\" WIDTH=\"" + std::to_string(field.width) + "\"/>");
+    text += "</FIELDS></METADATA><ROWDATA>";
+    for (const std::string& row : rows) {
+        text += "<ROW";
+        std::size_t start = 0;
+        for (const PacketField& field : fields) {
+            const std::size_t end = std::min(row.find('|', start), row.size());
+            const std::string cell = row.substr(start, end - start);
+            if (cell != "-")
+                text += std::string(" ") + field.name + "=\"" + cell + "\"";
+            start = end + 1;
+        }
+        text += "/>";
+    }
+    return text + "</ROWDATA></DATAPACKET>";
 }
 
 } // namespace fichora::test
