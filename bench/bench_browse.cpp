@@ -73,6 +73,7 @@ public:
     void plain(const QString&) override {}
     bool confirmYesCancel(const QString&) override { return true; }
     bool confirmOkAbort(const QString&) override { return true; }
+    bool confirmOkCancel(const QString&) override { return true; }
     QString openFileName(const FileDialog&) override { return {}; }
     QString saveFileName(const FileDialog&) override { return {}; }
     void beep(Beep) override {}

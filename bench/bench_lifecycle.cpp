@@ -45,6 +45,11 @@ public:
         shown.append(text);
         return true;
     }
+    bool confirmOkCancel(const QString& text) override
+    {
+        shown.append(text);
+        return true;
+    }
     QString openFileName(const FileDialog&) override { return {}; }
     QString saveFileName(const FileDialog&) override { return {}; }
     void beep(Beep) override {}

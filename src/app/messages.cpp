@@ -170,6 +170,17 @@ MessageTexts messageTexts(Msg id)
         return {"Désolé, DLL manquante", "Sorry, missing DLL"};
     case Msg::ShellOtherFailure:
         return {"Switch error 789", "Switch error 789"};
+    case Msg::PictureNameNotStorable:
+        return {"Ce nom de fichier ne peut pas être gardé dans la fiche :\n\n %1 \n\nIl contient une barre "
+                "verticale ou un caractère que la base ne sait pas enregistrer.\nRenommez le fichier ou "
+                "déplacez-le dans un autre dossier.",
+                "This file name cannot be kept in the record:\n\n %1 \n\nIt holds a vertical bar or a character "
+                "the database cannot store.\nRename the file or move it to another folder."};
+    case Msg::PicturesProtectedNotStored:
+        return {"Base protégée (lecture seule) : la liste des images et fichiers n'est pas enregistrée.",
+                "Protected database (read only): the list of pictures and files is not stored."};
+    case Msg::OtherFilesCloseQuery:
+        return {"Fiche non sauvegardée\nFermer quand même?", "Page not saved\nClose anyway?"};
     }
     return {"", ""};
 }

@@ -73,6 +73,11 @@ enum class Msg {
     ShellNoAssociation,    ///< 31
     ShellLibraryMissing,   ///< 32
     ShellOtherFailure,     ///< any other result, one text in both languages
+
+    // Pictures and files of a record.
+    PictureNameNotStorable, ///< %1: the file name (a vertical bar, or a character Windows-1252 lacks)
+    PicturesProtectedNotStored,
+    OtherFilesCloseQuery,
 };
 
 struct MessageTexts

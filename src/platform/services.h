@@ -33,6 +33,8 @@ public:
     virtual bool confirmYesCancel(const QString& text) = 0;
     /// Confirmation with OK and Abort; true for OK.
     virtual bool confirmOkAbort(const QString& text) = 0;
+    /// Confirmation with OK and Cancel; true for OK.
+    virtual bool confirmOkCancel(const QString& text) = 0;
 
     /// The chosen file, or an empty text when the dialog was cancelled.
     virtual QString openFileName(const FileDialog& dialog) = 0;

@@ -19,6 +19,7 @@ public:
     void plain(const QString& text) override { say(QStringLiteral("error: "), text, true); }
     bool confirmYesCancel(const QString& text) override { return ask(text); }
     bool confirmOkAbort(const QString& text) override { return ask(text); }
+    bool confirmOkCancel(const QString& text) override { return ask(text); }
     QString openFileName(const FileDialog&) override { return {}; }
     QString saveFileName(const FileDialog&) override { return {}; }
     void beep(Beep) override {}

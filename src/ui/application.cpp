@@ -4,7 +4,9 @@
 #include "app/session.h"
 #include "ui/qtservices.h"
 #include "ui/tform1.h"
+#include "ui/tform12.h"
 #include "ui/tform2.h"
+#include "ui/tform4.h"
 #include "ui/tform8.h"
 
 #include <exception>
@@ -46,7 +48,9 @@ struct Windows
 {
     std::unique_ptr<TForm1> form1;
     std::unique_ptr<TForm2> form2;
+    std::unique_ptr<TForm4> form4;
     std::unique_ptr<TForm8> form8;
+    std::unique_ptr<TForm12> form12;
 };
 
 Windows createWindows(Services& services, Session& session)
@@ -54,9 +58,13 @@ Windows createWindows(Services& services, Session& session)
     Windows windows;
     windows.form1 = std::make_unique<TForm1>(services, session, defaultProgramLocations());
     windows.form2 = std::make_unique<TForm2>(services, session);
+    windows.form4 = std::make_unique<TForm4>(session);
     windows.form8 = std::make_unique<TForm8>(session);
+    windows.form12 = std::make_unique<TForm12>(services, session, *windows.form1);
     windows.form1->setNewDatabaseWindow(windows.form2.get());
+    windows.form1->setFullSizePictureWindow(windows.form4.get());
     windows.form1->setLongTextEditor(windows.form8.get());
+    windows.form1->setOtherFilesWindow(windows.form12.get());
     return windows;
 }
 

@@ -429,6 +429,11 @@ void drawGlyph(QPainter& p, Glyph glyph)
         p.drawArc(QRectF(7, 7, 18, 18), 60 * 16, 290 * 16);
         triangle(p, QPointF(24, 6), 4, false, kInk);
         break;
+    case Glyph::Launch:
+        page(p, QRectF(3, 7, 18, 22));
+        textLines(p, QRectF(3, 12, 18, 16), 3);
+        arrow(p, QPointF(14, 18), QPointF(28, 4), kGreen);
+        break;
     }
 }
 

@@ -51,6 +51,7 @@ enum class Glyph {
     Post,
     Cancel,
     Refresh,
+    Launch,
 };
 
 /// The glyph at `size` pixels (square), themed when the theme has it.

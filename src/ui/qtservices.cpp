@@ -73,6 +73,12 @@ bool QtServices::confirmOkAbort(const QString& text)
            QMessageBox::Ok;
 }
 
+bool QtServices::confirmOkCancel(const QString& text)
+{
+    return QMessageBox::question(m_parent, title(), text, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
+           QMessageBox::Ok;
+}
+
 QString QtServices::openFileName(const FileDialog& dialog)
 {
     return QFileDialog::getOpenFileName(m_parent, dialog.title, startPath(dialog), dialogFilter(dialog));

@@ -31,6 +31,7 @@ public:
     void plain(const QString& text) override;
     bool confirmYesCancel(const QString& text) override;
     bool confirmOkAbort(const QString& text) override;
+    bool confirmOkCancel(const QString& text) override;
     QString openFileName(const FileDialog& dialog) override;
     QString saveFileName(const FileDialog& dialog) override;
     void beep(Beep kind) override;

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTableWidget>
@@ -182,6 +183,32 @@ constexpr TextRow kRows[] = {
      "RadioGroup19 RadioGroup20 RadioGroup21 RadioGroup22 RadioGroup23",
      P::Item, 1, "Nombre", "Number"},
     {"TForm2", "", P::WindowCaption, 0, "Création d'une nouvelle base de données", "Create a new database"},
+    {"TForm4", "", P::WindowCaption, 0, "Image taille réèlle", "Picture in real size"},
+    {"TForm12", "BitBtn3 BitBtn4 BitBtn5 BitBtn6 BitBtn7 BitBtn8 BitBtn9 BitBtn10 BitBtn11 BitBtn12", P::Hint, 0,
+     "Utiliser un programme externe pour ouvrir ce fichier", "Use an external program to open this file"},
+    {"TForm12", "Image_01", P::Hint, 0, "Double cliquez pour agrandir ou réduire l'image 1",
+     "Double click to enlarge or reduce picture 1"},
+    {"TForm12", "Image_02", P::Hint, 0, "Double cliquez pour agrandir ou réduire l'image 2",
+     "Double click to enlarge or reduce picture 2"},
+    {"TForm12", "Image_03", P::Hint, 0, "Double cliquez pour agrandir ou réduire l'image 3",
+     "Double click to enlarge or reduce picture 3"},
+    {"TForm12", "Image_04", P::Hint, 0, "Double cliquez pour agrandir ou réduire l'image 4",
+     "Double click to enlarge or reduce picture 4"},
+    {"TForm12", "Image_05", P::Hint, 0, "Double cliquez pour agrandir ou réduire l'image 5",
+     "Double click to enlarge or reduce picture 5"},
+    {"TForm12", "Image_06", P::Hint, 0, "Double cliquez pour agrandir ou réduire l'image 6",
+     "Double click to enlarge or reduce picture 6"},
+    {"TForm12", "Image_07", P::Hint, 0, "Double cliquez pour agrandir ou réduire l'image 7",
+     "Double click to enlarge or reduce picture 7"},
+    {"TForm12", "Image_08", P::Hint, 0, "Double cliquez pour agrandir ou réduire l'image 8",
+     "Double click to enlarge or reduce picture 8"},
+    {"TForm12", "Image_09", P::Hint, 0, "Double cliquez pour agrandir ou réduire l'image 9",
+     "Double click to enlarge or reduce picture 9"},
+    {"TForm12", "Image_10", P::Hint, 0, "Double cliquez pour agrandir ou réduire l'image 10",
+     "Double click to enlarge or reduce picture 10"},
+    {"TForm12", "SG1", P::Title, 1, "Fichier", "File"},
+    {"TForm12", "SG1", P::Hint, 0, "Cliquez sur une des lignes pour choisir le fichier",
+     "Click on a cell to choose a file"},
 };
 
 QWidget* findControl(QWidget& window, const QString& name)
@@ -189,6 +216,16 @@ QWidget* findControl(QWidget& window, const QString& name)
     if (name.isEmpty())
         return &window;
     return window.findChild<QWidget*>(name);
+}
+
+/// A grid that shows its header holds its title row there rather than in its first row of cells.
+QTableWidgetItem* headerTitle(QTableWidget& grid, int column)
+{
+    if (grid.horizontalHeader()->isHidden())
+        return nullptr;
+    if (!grid.horizontalHeaderItem(column))
+        grid.setHorizontalHeaderItem(column, new QTableWidgetItem);
+    return grid.horizontalHeaderItem(column);
 }
 
 QList<QRadioButton*> radioItems(QWidget* group)
@@ -227,6 +264,10 @@ void setText(QWidget& window, const TextRow& row, const QString& name, const QSt
         break;
     case P::Title:
         if (auto* grid = qobject_cast<QTableWidget*>(control); grid && row.index < grid->columnCount()) {
+            if (QTableWidgetItem* title = headerTitle(*grid, row.index)) {
+                title->setText(text);
+                break;
+            }
             if (!grid->item(0, row.index))
                 grid->setItem(0, row.index, new QTableWidgetItem);
             grid->item(0, row.index)->setText(text);
@@ -293,8 +334,14 @@ QString currentText(QWidget& window, const TextRow& row, const QString& name)
             return items[row.index]->text();
         return {};
     case P::Title:
-        if (auto* grid = qobject_cast<QTableWidget*>(control); grid && grid->item(0, row.index))
-            return grid->item(0, row.index)->text();
+        if (auto* grid = qobject_cast<QTableWidget*>(control); grid && row.index < grid->columnCount()) {
+            if (!grid->horizontalHeader()->isHidden()) {
+                const QTableWidgetItem* title = grid->horizontalHeaderItem(row.index);
+                return title ? title->text() : QString();
+            }
+            if (grid->item(0, row.index))
+                return grid->item(0, row.index)->text();
+        }
         return {};
     case P::WindowCaption:
         return control->windowTitle();

@@ -11,9 +11,12 @@
 #include "platform/services.h"
 #include "ui/icons.h"
 #include "ui/navigator.h"
+#include "ui/picturebox.h"
 #include "ui/recordtablemodel.h"
 #include "ui/texttable.h"
+#include "ui/tform12.h"
 #include "ui/tform2.h"
+#include "ui/tform4.h"
 #include "ui/tform8.h"
 
 #include <QAction>
@@ -167,6 +170,7 @@ TForm1::TForm1(Services& services, Session& session, const ProgramLocations& loc
     buildBottomArea();
     connectSignals();
     connectBrowsing();
+    connectPictures();
     FormCreate(locations);
     applyState();
 }
@@ -282,12 +286,10 @@ void TForm1::buildLeftColumn()
     m_recordCountBox->setAlignment(Qt::AlignRight);
     m_recordCountBox->setStyleSheet(QStringLiteral("background-color: white; color: black;"));
 
-    m_picture1 = make<QLabel>(this, "Image1", 12, 556, 169, 169);
-    m_picture2 = make<QLabel>(this, "Image3", 204, 556, 169, 169);
-    for (QLabel* picture : {m_picture1, m_picture2}) {
+    m_picture1 = make<PictureBox>(this, "Image1", 12, 556, 169, 169);
+    m_picture2 = make<PictureBox>(this, "Image3", 204, 556, 169, 169);
+    for (PictureBox* picture : {m_picture1, m_picture2}) {
         picture->setFrameShape(QFrame::StyledPanel);
-        picture->setAlignment(Qt::AlignCenter);
-        picture->setScaledContents(false);
         // Thumbnails keep a neutral frame under every skin.
         picture->setStyleSheet(QStringLiteral("QLabel { border: 1px solid #a0a0a0; background-color: #ffffff; }"));
     }
@@ -566,6 +568,10 @@ void TForm1::BitBtn28Click()
     m_frenchButton->setVisible(!m_session.isFrench());
     if (m_form2)
         m_form2->applyLanguage();
+    if (m_fullSizePicture)
+        m_fullSizePicture->applyLanguage();
+    if (m_otherFiles)
+        m_otherFiles->applyLanguage();
     if (auto written = writeLanguageByte(m_session.programDirectory, m_session.language); !written)
         m_services.plain(written.error().message);
     applyState();

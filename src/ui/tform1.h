@@ -32,9 +32,12 @@ class QToolButton;
 
 namespace fichora {
 
+class PictureBox;
 class RecordTableModel;
 class Services;
+class TForm12;
 class TForm2;
+class TForm4;
 class TForm8;
 struct Session;
 
@@ -111,7 +114,11 @@ public:
     QColor fixedColour() const { return m_fixedColour; }
 
     /// The full-size picture window, hidden each time this window becomes active.
-    void setFullSizePictureWindow(QWidget* window) { m_fullSizePicture = window; }
+    void setFullSizePictureWindow(TForm4* window);
+    TForm4* fullSizePictureWindow() const;
+    /// The window of the ten pictures and files of the record, opened by OpenOtherPictures.
+    void setOtherFilesWindow(TForm12* window);
+    TForm12* otherFilesWindow() const;
     /// The long-text editor opened by a double-click on a text field.
     void setLongTextEditor(TForm8* window);
     TForm8* longTextEditor() const { return m_longText; }
@@ -176,6 +183,30 @@ public:
     /// Ends a whole-database search that waits at a match (the toolbar commands and the closing).
     void cancelSearch();
 
+    // Pictures and files of the current record.
+    /// The picture list of the current record as its hidden editor DBEdit11 holds it.
+    QString pictureList() const;
+    /// Puts a new picture list into the current record, as the person's edit of DBEdit11 (an edit is
+    /// started, a new record when there is none; the list reaches F23 when the record is posted), and
+    /// marks the database modified; the thumbnails follow at once. Without a database, or on a
+    /// protected one (after a message), nothing changes and the result is false.
+    bool storePictureList(const QString& list);
+    /// Opens a file with the program the desktop associates with its type. An empty name beeps twice;
+    /// a failure shows the message of its result in the current language.
+    void openWithAssociatedProgram(const QString& fileName);
+    /// Shows the current record's number of pictures and files on OpenOtherPictures and Label31.
+    void refreshOtherFilesCounter();
+    /// The names of slot 1 and slot 2 as last shown (empty when a stand-in took their place).
+    QString firstPictureName() const { return m_firstPictureName; }
+    QString secondPictureName() const { return m_secondPictureName; }
+    /// The name the full-size window shows.
+    QString fullSizePictureName() const { return m_fullSizePictureName; }
+    PictureBox* thumbnail(int which) const { return which == 1 ? m_picture1 : m_picture2; }
+    void DBEdit11Change();
+    void Image1DblClick();
+    void Image3DblClick();
+    void OpenPicturesClick();
+
     /// ComboBoxnDropDown, ComboBoxnSelect, ComboBoxnCloseUp, by field 1..21.
     void ComboBoxDropDown(int field);
     void ComboBoxSelect(int field, int index);
@@ -221,6 +252,7 @@ private:
     void showSearchButtons();
     void connectBrowsing();
     void connectExchange();
+    void connectPictures();
     /// The progress line (Label15, ProgressBar1, BitBtn27) as imports and exports drive it.
     ProgressLine progressLine();
     /// After an opening or a save the data file holds exactly the records in memory.
@@ -233,7 +265,11 @@ private:
     QPointer<TForm2> m_form2;
     QPalette m_unfilteredPalette;
     SkinEngine m_skins;
-    QPointer<QWidget> m_fullSizePicture;
+    QPointer<TForm4> m_fullSizePicture;
+    QPointer<TForm12> m_otherFiles;
+    QString m_firstPictureName;
+    QString m_secondPictureName;
+    QString m_fullSizePictureName;
     QColor m_fixedColour;
 
     // Top line.
@@ -259,8 +295,8 @@ private:
     QLabel* m_readOnlyLabel = nullptr;       // Label14
     QLineEdit* m_currentRecordBox = nullptr; // Edit22
     QLineEdit* m_recordCountBox = nullptr;   // Edit2
-    QLabel* m_picture1 = nullptr;            // Image1
-    QLabel* m_picture2 = nullptr;            // Image3
+    PictureBox* m_picture1 = nullptr;        // Image1
+    PictureBox* m_picture2 = nullptr;        // Image3
     QLabel* m_pictureMark = nullptr;         // Image2
     QTextEdit* m_previewText = nullptr;      // RichEdit1
 

@@ -14,6 +14,12 @@ bool ScriptedServices::confirmOkAbort(const QString& text)
     return !m_answers.isEmpty() && m_answers.dequeue();
 }
 
+bool ScriptedServices::confirmOkCancel(const QString& text)
+{
+    m_shown.append({Kind::ConfirmOkCancel, text});
+    return !m_answers.isEmpty() && m_answers.dequeue();
+}
+
 QString ScriptedServices::openFileName(const FileDialog& dialog)
 {
     m_shown.append({Kind::OpenDialog, dialog.title});

@@ -13,7 +13,17 @@ namespace fichora::test {
 class ScriptedServices : public Services
 {
 public:
-    enum class Kind { Error, Warning, Information, Plain, ConfirmYesCancel, ConfirmOkAbort, OpenDialog, SaveDialog };
+    enum class Kind {
+        Error,
+        Warning,
+        Information,
+        Plain,
+        ConfirmYesCancel,
+        ConfirmOkAbort,
+        ConfirmOkCancel,
+        OpenDialog,
+        SaveDialog
+    };
 
     struct Shown
     {
@@ -30,6 +40,7 @@ public:
     void plain(const QString& text) override { m_shown.append({Kind::Plain, text}); }
     bool confirmYesCancel(const QString& text) override;
     bool confirmOkAbort(const QString& text) override;
+    bool confirmOkCancel(const QString& text) override;
     QString openFileName(const FileDialog& dialog) override;
     QString saveFileName(const FileDialog& dialog) override;
     void beep(Beep kind) override { m_beeps.append(kind); }
@@ -37,8 +48,10 @@ public:
     bool openExternally(const QString& pathOrUrl) override
     {
         m_opened.append(pathOrUrl);
-        return true;
+        return m_opensSucceed;
     }
+    /// Whether the desktop manages to open what it is asked to (it does by default).
+    void setOpensSucceed(bool succeed) { m_opensSucceed = succeed; }
     void processEvents() override { ++m_processEventsCalls; }
     void setBusy(bool busy) override { m_busy = busy; }
     bool busy() const { return m_busy; }
@@ -63,6 +76,7 @@ private:
     QList<FileDialog> m_dialogs;
     int m_processEventsCalls = 0;
     bool m_busy = false;
+    bool m_opensSucceed = true;
 };
 
 } // namespace fichora::test

@@ -4,6 +4,7 @@
 #include "ui/application.h"
 #include "ui/navigator.h"
 #include "ui/tform1.h"
+#include "ui/tform4.h"
 
 #include <QAction>
 #include <QApplication>
@@ -477,7 +478,7 @@ private Q_SLOTS:
     void activationHidesTheFullSizePicture()
     {
         Fixture f(configBytes('F', 'X'));
-        QWidget picture;
+        TForm4 picture(f.session);
         f.form->setFullSizePictureWindow(&picture);
         picture.show();
         f.form->FormActivate();
