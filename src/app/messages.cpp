@@ -179,6 +179,16 @@ MessageTexts messageTexts(Msg id)
     case Msg::PicturesProtectedNotStored:
         return {"Base protégée (lecture seule) : la liste des images et fichiers n'est pas enregistrée.",
                 "Protected database (read only): the list of pictures and files is not stored."};
+    case Msg::SamplePicturesRelative:
+        return {"Les images de la base exemple « Carnet » n'ont pas pu être reliées au dossier du programme :\n%1\n\n"
+                "La base s'ouvre normalement, mais ses images s'afficheront comme images par défaut.",
+                "The pictures of the sample database \"Carnet\" could not be tied to the program folder:\n%1\n\n"
+                "The database opens as usual, but its pictures will show as default pictures."};
+    case Msg::OtherFilesRecordChanged:
+        return {"La fiche en cours n'est plus celle dont ces images et fichiers ont été lus.\n"
+                "Enregistrer quand même la liste dans la fiche en cours ?",
+                "The current record is no longer the one these pictures and files were read from.\n"
+                "Store the list in the current record anyway?"};
     case Msg::OtherFilesCloseQuery:
         return {"Fiche non sauvegardée\nFermer quand même?", "Page not saved\nClose anyway?"};
     }

@@ -78,6 +78,8 @@ enum class Msg {
     PictureNameNotStorable, ///< %1: the file name (a vertical bar, or a character Windows-1252 lacks)
     PicturesProtectedNotStored,
     OtherFilesCloseQuery,
+    OtherFilesRecordChanged,
+    SamplePicturesRelative, ///< %1: why
 };
 
 struct MessageTexts

@@ -475,6 +475,8 @@ void TForm1::FormCreate(const ProgramLocations& locations)
     const ProgramDirectory directory = setUpProgramDirectory(locations);
     if (!directory.ok)
         m_services.warning(message(Msg::ProgramFolderFailed, m_session.language).arg(directory.failedFolder));
+    if (!directory.sampleNote.isEmpty())
+        m_services.information(message(Msg::SamplePicturesRelative, m_session.language).arg(directory.sampleNote));
     m_session.programDirectory = directory.path;
     enterProgramDirectory(m_session.programDirectory);
 

@@ -253,6 +253,7 @@ private:
     void connectBrowsing();
     void connectExchange();
     void connectPictures();
+    void showFullSize(const QString& name);
     /// The progress line (Label15, ProgressBar1, BitBtn27) as imports and exports drive it.
     ProgressLine progressLine();
     /// After an opening or a save the data file holds exactly the records in memory.

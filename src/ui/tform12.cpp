@@ -219,6 +219,7 @@ void TForm12::build()
 void TForm12::applyLanguage()
 {
     applyTexts(*this, "TForm12", m_session.language);
+    m_close->setText(m_session.choose(QStringLiteral("Fermer"), QStringLiteral("Close")));
 }
 
 PictureBox* TForm12::thumbnail(int place) const
@@ -275,6 +276,7 @@ void TForm12::FormShow()
 {
     applyLanguage();
     restoreThumbnails();
+    m_shownRecord = m_session.open ? m_session.records.currentRow() : std::nullopt;
     const std::string list = cp1252::fromUnicode(m_main.pictureList()).toStdString();
     const picturelist::Names names = picturelist::read(list);
     for (int place = 1; place <= kPlaces; ++place)
@@ -347,6 +349,10 @@ void TForm12::BitBtn1Click()
         }
         names[static_cast<std::size_t>(place - 1)] = cp1252::fromUnicode(file).toStdString();
     }
+    // The main window may have moved to another record meanwhile: its own list would be replaced.
+    if (m_shownRecord && m_session.open && m_session.records.currentRow() != m_shownRecord &&
+        !m_services.confirmOkCancel(message(Msg::OtherFilesRecordChanged, m_session.language)))
+        return;
     // A protected database refuses the list with its own message; the window closes all the same.
     m_main.storePictureList(cp1252::toUnicode(picturelist::write(names)));
     hide();

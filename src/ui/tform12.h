@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/recordtable.h"
+
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QFrame;
 class QPushButton;
@@ -81,6 +84,8 @@ private:
     QTableWidget* m_grid = nullptr;
     std::array<Place, kPlaces> m_places{};
     std::array<QFrame*, 6> m_bevels{}; // Bevel1 .. Bevel6
+    /// The record the names were read from: storing them into another one asks first.
+    std::optional<RowId> m_shownRecord;
     QPushButton* m_store = nullptr;
     QPushButton* m_close = nullptr;
 };

@@ -104,24 +104,24 @@ void TForm1::DBEdit11Change()
 
 void TForm1::Image1DblClick()
 {
-    m_fullSizePictureName = m_firstPictureName;
-    if (m_fullSizePicture) {
-        m_fullSizePicture->setPictureName(m_fullSizePictureName);
-        m_fullSizePicture->hide();
-        m_fullSizePicture->show();
-        m_fullSizePicture->raise();
-    }
+    showFullSize(m_firstPictureName);
 }
 
 void TForm1::Image3DblClick()
 {
-    m_fullSizePictureName = m_secondPictureName;
-    if (m_fullSizePicture) {
-        m_fullSizePicture->setPictureName(m_fullSizePictureName);
-        m_fullSizePicture->hide();
-        m_fullSizePicture->show();
-        m_fullSizePicture->raise();
-    }
+    showFullSize(m_secondPictureName);
+}
+
+void TForm1::showFullSize(const QString& name)
+{
+    m_fullSizePictureName = name;
+    if (!m_fullSizePicture)
+        return;
+    m_fullSizePicture->setPictureName(name);
+    // Shown again, the window loads the new picture even when it was already up.
+    m_fullSizePicture->hide();
+    m_fullSizePicture->show();
+    m_fullSizePicture->raise();
 }
 
 void TForm1::OpenPicturesClick()

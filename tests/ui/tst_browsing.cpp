@@ -1,68 +1,23 @@
-#include "app/session.h"
-#include "db/cipher.h"
-#include "db/fieldrows.h"
-#include "platform/cp1252.h"
-#include "scriptedservices.h"
-#include "testdirs.h"
+#include "mainwindowfixture.h"
 #include "ui/recordtablemodel.h"
 #include "ui/tform1.h"
 #include "ui/tform2.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace fichora;
-using fichora::test::ScriptedServices;
 
 namespace {
 
-void writeAll(const QString& path, const QByteArray& bytes)
+/// The main window with the shipped address book opened.
+struct Browsing : test::MainWindowFixture
 {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-/// The main window over a program folder of its own, with the shipped address book opened.
-struct Browsing
-{
-    QTemporaryDir dir;
-    ScriptedServices services;
-    Session session;
-    std::unique_ptr<TForm1> form;
-
-    Browsing()
-    {
-        const QString user = dir.path() + QStringLiteral("/Fichora");
-        QDir().mkpath(user);
-        QDir().mkpath(dir.path() + QStringLiteral("/shipped"));
-        QByteArray config(40, '-');
-        config[25] = 'F';
-        config[36] = 'X';
-        writeAll(user + QStringLiteral("/Fichora_conf.ref"), config);
-        for (const char* name : {"Carnet.par", "Carnet.xml"})
-            QFile::copy(test::resourcePath(QLatin1String(name)), path(QLatin1String(name)));
-        session.kdfParams = cipher::fastKdfParams();
-        form = std::make_unique<TForm1>(services, session,
-                                        ProgramLocations{user, dir.path() + QStringLiteral("/shipped")});
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        services.setNextFileName(path(QStringLiteral("Carnet.xml")));
-        form->toolAction(1)->trigger();
-        QVERIFY(session.open);
-        services.clear();
-    }
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-    template <typename T = QWidget> T* find(const char* name) const { return form->findChild<T*>(QLatin1String(name)); }
     QPushButton* button(const char* name) const { return find<QPushButton>(name); }
     QLineEdit* filterBox(int field) const { return form->fieldControls(field).filterBox; }
     /// F01 of every record the grid shows, in its order.
@@ -73,7 +28,6 @@ struct Browsing
             names << form->recordModel()->index(row, 0).data().toString();
         return names;
     }
-    QString current(int field) const { return cp1252::toUnicode(session.records.text(field - 1)); }
     int count() const { return find<QLineEdit>("Edit2")->text().toInt(); }
 };
 
@@ -109,7 +63,7 @@ void TestBrowsing::sortButtonsOrderAndEnable()
     // The current record stays current through the sort.
     QVERIFY(b.session.records.locate(0, "Moreau"));
     b.button("BitBtn10")->click(); // F05, the town
-    QCOMPARE(b.current(1), QStringLiteral("Moreau"));
+    QCOMPARE(b.stored(1), QStringLiteral("Moreau"));
     QVERIFY(!b.button("BitBtn10")->isEnabled());
     QVERIFY(b.button("BitBtn6")->isEnabled());
     const QStringList byTown = b.column1();
@@ -210,11 +164,11 @@ void TestBrowsing::column1Search()
     Browsing b;
     b.find<QLineEdit>("Edit1")->setText(QStringLiteral("ROUSSE"));
     b.button("BitBtn18")->click();
-    QCOMPARE(b.current(1), QStringLiteral("Rousseau"));
+    QCOMPARE(b.stored(1), QStringLiteral("Rousseau"));
     QVERIFY(b.services.shown().isEmpty());
     b.find<QLineEdit>("Edit1")->setText(QStringLiteral("Zorro"));
     b.button("BitBtn18")->click();
-    QCOMPARE(b.current(1), QStringLiteral("Rousseau"));
+    QCOMPARE(b.stored(1), QStringLiteral("Rousseau"));
     QCOMPARE(b.services.shown().size(), 1);
 }
 
@@ -223,13 +177,13 @@ void TestBrowsing::wholeDatabaseSearch()
     Browsing b;
     b.find<QLineEdit>("Edit15")->setText(QStringLiteral("brest"));
     b.button("BitBtn24")->click();
-    QCOMPARE(b.current(1), QStringLiteral("Faure"));
+    QCOMPARE(b.stored(1), QStringLiteral("Faure"));
     QVERIFY(b.session.searchWaiting);
     QVERIFY(b.button("BitBtn25")->isVisible());
     QVERIFY(b.button("BitBtn26")->isVisible());
     QVERIFY(!b.button("BitBtn24")->isVisible());
     b.button("BitBtn25")->click();
-    QCOMPARE(b.current(1), QStringLiteral("Fontaine"));
+    QCOMPARE(b.stored(1), QStringLiteral("Fontaine"));
     b.button("BitBtn26")->click();
     QVERIFY(!b.session.searchWaiting);
     QVERIFY(!b.button("BitBtn25")->isVisible());

@@ -1,14 +1,10 @@
-#include "app/session.h"
-#include "scriptedservices.h"
-#include "testdirs.h"
+#include "mainwindowfixture.h"
 #include "ui/tform1.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace fichora;
@@ -17,43 +13,20 @@ using Kind = ScriptedServices::Kind;
 
 namespace {
 
-/// The main window over a program folder of its own, with a copy of the shipped address book beside it.
-struct Window
+/// The main window in English with a copy of the shipped address book beside its program folder, which
+/// holds the templates of a new database.
+struct Window : test::MainWindowFixture
 {
-    QTemporaryDir dir;
-    ScriptedServices services;
-    Session session;
-    std::unique_ptr<TForm1> form;
-    QString user;
-
-    Window()
+    Window() : MainWindowFixture({.config = test::configBytes('E', 'X'), .open = false})
     {
-        user = dir.path() + QStringLiteral("/Fichora");
-        QDir().mkpath(user);
-        QDir().mkpath(dir.path() + QStringLiteral("/shipped"));
-        QByteArray config(40, '-');
-        config[25] = 'E';
-        config[36] = 'X';
-        test::writeAll(user + QStringLiteral("/Fichora_conf.ref"), config);
         for (const char* name : {"Fichora_par.ref", "Fichora_xml.ref"})
-            QFile::copy(test::resourcePath(QLatin1String(name)), user + QLatin1Char('/') + QLatin1String(name));
-        for (const char* name : {"Carnet.par", "Carnet.xml"})
-            QFile::copy(test::resourcePath(QLatin1String(name)), path(QLatin1String(name)));
-        form = std::make_unique<TForm1>(services, session,
-                                        ProgramLocations{user, dir.path() + QStringLiteral("/shipped")});
-        form->show();
+            QFile::copy(test::resourcePath(QLatin1String(name)),
+                        userDirectory() + QLatin1Char('/') + QLatin1String(name));
     }
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-    void open(const QString& file)
-    {
-        services.setNextFileName(file);
-        form->toolAction(1)->trigger();
-    }
-    QString label(const char* name) const { return form->findChild<QLabel*>(QLatin1String(name))->text(); }
+    QString label(const char* name) const { return find<QLabel>(name)->text(); }
     bool progressShown() const
     {
-        return form->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"))->isVisible() ||
-               form->findChild<QWidget*>(QStringLiteral("BitBtn27"))->isVisible();
+        return find<QProgressBar>("ProgressBar1")->isVisible() || find("BitBtn27")->isVisible();
     }
 };
 
@@ -88,13 +61,13 @@ private Q_SLOTS:
         w.form->toolAction(6)->trigger();
         QVERIFY(!w.session.open);
         QCOMPARE(w.form->windowTitle(), QStringLiteral("  Fichora  V3.6"));
-        QVERIFY(QFile::exists(w.user + QStringLiteral("/club.par")));
-        QVERIFY(QFile::exists(w.user + QStringLiteral("/club.xml")));
+        QVERIFY(QFile::exists(w.userDirectory() + QStringLiteral("/club.par")));
+        QVERIFY(QFile::exists(w.userDirectory() + QStringLiteral("/club.xml")));
         QCOMPARE(w.services.shown().last().kind, Kind::Information);
         QVERIFY(w.services.shown().last().text.contains(QString::number(records)));
         QVERIFY(!w.progressShown());
 
-        w.open(w.user + QStringLiteral("/club.xml"));
+        w.open(w.userDirectory() + QStringLiteral("/club.xml"));
         QVERIFY(w.session.open);
         QCOMPARE(w.session.records.recordCount(), records);
         QCOMPARE((QStringList{w.label("Label1"), w.label("Label2"), w.label("Label3")}), labels);

@@ -1,99 +1,39 @@
-#include "app/session.h"
 #include "db/cipher.h"
 #include "db/fieldrows.h"
-#include "platform/cp1252.h"
-#include "scriptedservices.h"
-#include "testdirs.h"
-#include "ui/navigator.h"
-#include "ui/recordbinder.h"
+#include "mainwindowfixture.h"
 #include "ui/recordtablemodel.h"
 #include "ui/tform1.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 using namespace fichora;
-using fichora::test::ScriptedServices;
+using fichora::test::readAll;
+using fichora::test::str;
 
 namespace {
 
-QString str(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 /// The main window over a program folder of its own, beside a copy of the shipped address book.
-struct Flow
+struct Flow : test::MainWindowFixture
 {
-    QTemporaryDir dir;
-    ScriptedServices services;
-    Session session;
-    std::unique_ptr<TForm1> form;
-
-    Flow()
-    {
-        const QString user = dir.path() + QStringLiteral("/Fichora");
-        QDir().mkpath(user);
-        QDir().mkpath(dir.path() + QStringLiteral("/shipped"));
-        QByteArray config(40, '-');
-        config[25] = 'F';
-        config[36] = 'X';
-        writeAll(user + QStringLiteral("/Fichora_conf.ref"), config);
-        addDatabase(QStringLiteral("Carnet"));
-        session.kdfParams = cipher::fastKdfParams();
-        form = std::make_unique<TForm1>(services, session,
-                                        ProgramLocations{user, dir.path() + QStringLiteral("/shipped")});
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    }
+    Flow() : MainWindowFixture({.open = false}) {}
     /// A copy of the address book under another name; `patch` changes its parameter file first.
     void addDatabase(const QString& base, const std::function<void(QByteArray&)>& patch = {})
     {
         QByteArray parameters = readAll(test::resourcePath(QStringLiteral("Carnet.par")));
         if (patch)
             patch(parameters);
-        writeAll(path(base + QStringLiteral(".par")), parameters);
+        test::writeAll(path(base + QStringLiteral(".par")), parameters);
         QFile::copy(test::resourcePath(QStringLiteral("Carnet.xml")), path(base + QStringLiteral(".xml")));
     }
-    QString path(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
-    void open(const QString& name)
-    {
-        services.setNextFileName(path(name));
-        form->toolAction(1)->trigger();
-    }
-
-    template <typename T = QWidget> T* find(const QString& name) const { return form->findChild<T*>(name); }
-    QLineEdit* edit(const char* name) const { return find<QLineEdit>(QLatin1String(name)); }
-    QLineEdit* editor(int field) const { return find<QLineEdit>(str(fieldRow(field).editor)); }
-    QString label(int field) const { return find<QLabel>(str(fieldRow(field).label))->text(); }
-    void type(QWidget* editor, const QString& text)
-    {
-        editor->setFocus();
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    QString label(int field) const { return find<QLabel>(fieldRow(field).label)->text(); }
 
     /// The window shows no database, as after the close steps.
     void verifyClosed() const

@@ -1,6 +1,5 @@
-#include "app/session.h"
 #include "db/fieldrows.h"
-#include "scriptedservices.h"
+#include "mainwindowfixture.h"
 #include "ui/application.h"
 #include "ui/navigator.h"
 #include "ui/tform1.h"
@@ -25,68 +24,31 @@
 #include <QToolButton>
 
 using namespace fichora;
+using fichora::test::configBytes;
 using fichora::test::ScriptedServices;
+using fichora::test::str;
 
 namespace {
 
-const QString kConfig = QStringLiteral("Fichora_conf.ref");
 const QString kReadFailed = QStringLiteral("Cannot open file \"Fichora_conf.ref\" for reading");
 const QString kWriteFailed = QStringLiteral("Cannot open file \"Fichora_conf.ref\" for writing");
 
-QByteArray configBytes(char language, char skin)
+/// A main window over a program directory of its own, holding the given configuration (none when null),
+/// neither shown nor with a database.
+struct Fixture : test::MainWindowFixture
 {
-    QByteArray bytes(40, '-');
-    bytes[25] = language;
-    bytes[36] = skin;
-    return bytes;
-}
-
-QString str(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-/// A main window over a program directory of its own, holding the given configuration (none when empty).
-struct Fixture
-{
-    QTemporaryDir dir;
-    ScriptedServices services;
-    Session session;
-    std::unique_ptr<TForm1> form;
-
     explicit Fixture(const QByteArray& config)
-    {
-        QDir().mkpath(userDirectory());
-        QDir().mkpath(dir.path() + QStringLiteral("/shipped"));
-        if (!config.isNull()) {
-            QFile f(configPath());
-            if (f.open(QIODevice::WriteOnly))
-                f.write(config);
-        }
-        form = std::make_unique<TForm1>(services, session,
-                                        ProgramLocations{userDirectory(), dir.path() + QStringLiteral("/shipped")});
-    }
-    QString userDirectory() const { return dir.path() + QStringLiteral("/Fichora"); }
-    QString configPath() const { return userDirectory() + QLatin1Char('/') + kConfig; }
-    QByteArray config() const
-    {
-        QFile f(configPath());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+        : MainWindowFixture({.config = config, .sample = false, .show = false, .open = false})
+    {}
+    QByteArray config() const { return test::readAll(configPath()); }
     /// Replaces the configuration file by a folder of the same name: it can no longer be opened for writing.
     void blockConfig() const
     {
         QFile::remove(configPath());
         QDir().mkpath(configPath());
     }
-    template <typename T = QWidget> T* find(const QString& name) const { return form->findChild<T*>(name); }
     QWidget* widget(const QString& name) const { return find<QWidget>(name); }
     QString caption(const QString& name) const { return find<QAbstractButton>(name)->text(); }
-    void show()
-    {
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-    }
 };
 
 /// An object whose handler fails the way a buggy operation would.
@@ -483,6 +445,24 @@ private Q_SLOTS:
         picture.show();
         f.form->FormActivate();
         QVERIFY(!picture.isVisible());
+    }
+
+    void aSampleThatCannotBeAnchoredIsTold()
+    {
+        // A first start whose shipped sample is no data packet: its names cannot be made absolute.
+        QTemporaryDir dir;
+        const QString shipped = dir.filePath(QStringLiteral("shipped"));
+        QDir().mkpath(shipped);
+        test::writeAll(shipped + QStringLiteral("/Fichora_conf.ref"), test::configBytes('E', 'X'));
+        test::writeAll(shipped + QStringLiteral("/Carnet.xml"), "not a data packet");
+        ScriptedServices services;
+        Session session;
+        TForm1 form(services, session, ProgramLocations{dir.filePath(QStringLiteral("user")), shipped});
+        QCOMPARE(services.shown().size(), 1);
+        QCOMPARE(services.shown().front().kind, ScriptedServices::Kind::Information);
+        QVERIFY2(services.shown().front().text.contains(QLatin1String("Carnet")),
+                 qPrintable(services.shown().front().text));
+        QCOMPARE(test::readAll(dir.filePath(QStringLiteral("user/Carnet.xml"))), QByteArray("not a data packet"));
     }
 
     void anEscapedExceptionIsShown_data()

@@ -1,15 +1,12 @@
 #include "app/messages.h"
-#include "app/session.h"
 #include "browse/picturelist.h"
+#include "mainwindowfixture.h"
 #include "platform/cp1252.h"
-#include "scriptedservices.h"
-#include "testdirs.h"
 #include "ui/navigator.h"
 #include "ui/picturebox.h"
 #include "ui/texttable.h"
 #include "ui/tform1.h"
 #include "ui/tform12.h"
-#include "ui/tform8.h"
 
 #include <QAction>
 #include <QDir>
@@ -22,7 +19,6 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -69,29 +65,13 @@ struct Setup
 
 /// The main window with a copy of the address book open, the window of the ten files beside it, and a
 /// folder of small files to name: a.jpg, b.png, c.bmp and notes.txt.
-struct Pictures
+struct Pictures : test::MainWindowFixture
 {
-    QTemporaryDir dir;
-    ScriptedServices services;
-    Session session;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TForm8> longText;
-    std::unique_ptr<TForm12> window;
-
     explicit Pictures(const Setup& options = {})
+        : MainWindowFixture({.readOnly = options.readOnly, .open = false, .longTextEditor = true, .otherFiles = true})
     {
-        const QString user = dir.path() + QStringLiteral("/Fichora");
-        QDir().mkpath(user);
-        QDir().mkpath(dir.path() + QStringLiteral("/shipped"));
         QDir().mkpath(folder());
-        QByteArray config(40, '-');
-        config[25] = 'F';
-        config[36] = 'X';
-        test::writeAll(user + QStringLiteral("/Fichora_conf.ref"), config);
-        QByteArray parameters = test::readAll(test::resourcePath(QStringLiteral("Carnet.par")));
-        parameters[13] = options.readOnly;
-        test::writeAll(dir.filePath(QStringLiteral("Carnet.par")), parameters);
-        QByteArray data = test::readAll(test::resourcePath(QStringLiteral("Carnet.xml")));
+        QByteArray data = test::readAll(dataFile());
         if (options.noRecords) {
             const qsizetype from = data.indexOf("<ROWDATA>") + 9;
             data.remove(from, data.indexOf("</ROWDATA>") - from);
@@ -109,22 +89,9 @@ struct Pictures
         QVERIFY(picture.save(file(QStringLiteral("b.png"))));
         QVERIFY(picture.save(file(QStringLiteral("c.bmp"))));
         test::writeAll(file(QStringLiteral("notes.txt")), "notes");
-
-        form = std::make_unique<TForm1>(services, session,
-                                        ProgramLocations{user, dir.path() + QStringLiteral("/shipped")});
-        longText = std::make_unique<TForm8>(session);
-        window = std::make_unique<TForm12>(services, session, *form);
-        form->setLongTextEditor(longText.get());
-        form->setOtherFilesWindow(window.get());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        services.setNextFileName(dataFile());
-        form->toolAction(1)->trigger();
-        QVERIFY(session.open);
-        services.clear();
+        openSample();
     }
 
-    QString dataFile() const { return dir.filePath(QStringLiteral("Carnet.xml")); }
     QString folder() const { return dir.filePath(QStringLiteral("files")); }
     QString file(const QString& name) const { return QDir::toNativeSeparators(folder() + QLatin1Char('/') + name); }
     /// `text` with every "@" turned into the folder of files.
@@ -144,22 +111,22 @@ struct Pictures
     void open()
     {
         form->OpenPicturesClick();
-        QVERIFY(window->isVisible());
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QVERIFY(otherFiles->isVisible());
+        QVERIFY(QTest::qWaitForWindowExposed(otherFiles.get()));
     }
     QStringList names() const
     {
         QStringList out;
         for (int place = 1; place <= TForm12::kPlaces; ++place)
-            out << window->name(place);
+            out << otherFiles->name(place);
         return out;
     }
     void choose(int place, const QString& path)
     {
         services.setNextFileName(path);
-        QTest::mouseClick(window->chooseButton(place), Qt::LeftButton);
+        QTest::mouseClick(otherFiles->chooseButton(place), Qt::LeftButton);
     }
-    void setCell(int place, const QString& text) { window->grid()->item(place - 1, 1)->setText(text); }
+    void setCell(int place, const QString& text) { otherFiles->grid()->item(place - 1, 1)->setText(text); }
     /// The texts of the message boxes shown so far (file dialogs left out).
     QStringList boxes() const
     {
@@ -170,14 +137,6 @@ struct Pictures
         return out;
     }
     QString counter() const { return form->findChild<QPushButton*>(QStringLiteral("OpenOtherPictures"))->text(); }
-    /// The picture list the current record holds.
-    QString storedList() const
-    {
-        const RecordTable& records = session.records;
-        return cp1252::toUnicode(records.text(records.fieldIndex("F23")));
-    }
-    /// Posts the record being edited, as the navigator's Post does.
-    void post() { QTest::mouseClick(form->navigator()->button(Navigator::Button::Post), Qt::LeftButton); }
 };
 
 QStringList tenNames(std::initializer_list<std::pair<int, QString>> filled)
@@ -198,13 +157,17 @@ private Q_SLOTS:
     void theWindowHoldsItsTenPlaces()
     {
         Pictures p;
-        TForm12& w = *p.window;
+        TForm12& w = *p.otherFiles;
         QVERIFY(w.windowFlags().testFlag(Qt::Tool));
         QVERIFY(w.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QCOMPARE(w.windowTitle(), QStringLiteral("Multimedia"));
         p.open();
         QCOMPARE(w.size(), QSize(TForm12::kWidth, TForm12::kHeight));
-        QCOMPARE(w.frameGeometry().center(), QGuiApplication::primaryScreen()->availableGeometry().center());
+        // Centred, give or take the rounding of an odd size.
+        const QPoint offCentre =
+            w.frameGeometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1,%2").arg(offCentre.x()).arg(offCentre.y())));
 
         QTableWidget* grid = w.findChild<QTableWidget*>(QStringLiteral("SG1"));
         QCOMPARE(grid, w.grid());
@@ -255,15 +218,15 @@ private Q_SLOTS:
         Pictures p;
         for (const char language : {'E', 'F'}) {
             p.session.language = language;
-            p.window->applyLanguage();
+            p.otherFiles->applyLanguage();
             int rows = 0;
             for (const TextRow& row : textTable()) {
                 if (row.window != "TForm12")
                     continue;
                 ++rows;
                 for (const QString& control : rowControls(row)) {
-                    QVERIFY2(p.window->findChild<QWidget*>(control), qPrintable(control));
-                    QCOMPARE(currentText(*p.window, row, control),
+                    QVERIFY2(p.otherFiles->findChild<QWidget*>(control), qPrintable(control));
+                    QCOMPARE(currentText(*p.otherFiles, row, control),
                              QString::fromUtf8(language == 'F' ? row.french : row.english));
                 }
             }
@@ -271,11 +234,40 @@ private Q_SLOTS:
         }
         // The title row is the grid's header: the names of the ten rows are left alone.
         p.session.language = 'E';
-        p.window->applyLanguage();
-        QCOMPARE(p.window->grid()->horizontalHeaderItem(1)->text(), QStringLiteral("File"));
-        QCOMPARE(p.window->grid()->item(0, 1)->text(), QString());
-        QCOMPARE(p.window->openButton(7)->toolTip(), QStringLiteral("Use an external program to open this file"));
-        QCOMPARE(p.window->thumbnail(10)->toolTip(), QStringLiteral("Double click to enlarge or reduce picture 10"));
+        p.otherFiles->applyLanguage();
+        QCOMPARE(p.otherFiles->grid()->horizontalHeaderItem(1)->text(), QStringLiteral("File"));
+        QCOMPARE(p.otherFiles->grid()->item(0, 1)->text(), QString());
+        QCOMPARE(p.otherFiles->openButton(7)->toolTip(), QStringLiteral("Use an external program to open this file"));
+        QCOMPARE(p.otherFiles->thumbnail(10)->toolTip(),
+                 QStringLiteral("Double click to enlarge or reduce picture 10"));
+        QCOMPARE(p.otherFiles->closeButton()->text(), QStringLiteral("Close"));
+    }
+
+    void storingIntoAnotherRecordAsksFirst_data()
+    {
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("Cancel keeps both records") << false;
+        QTest::newRow("OK stores into the current record") << true;
+    }
+    void storingIntoAnotherRecordAsksFirst()
+    {
+        QFETCH(bool, answer);
+        Pictures p({.list = QStringLiteral("|@a.jpg|||||||||")});
+        p.open();
+        p.choose(2, p.file(QStringLiteral("b.png")));
+        // The person looks at the next record while the window stays up.
+        p.press(Navigator::Button::Next);
+        const QString nextList = p.form->pictureList();
+        p.setCell(1, QString());
+        p.services.clear();
+        p.services.setNextAnswer(answer);
+        QTest::mouseClick(p.otherFiles->storeButton(), Qt::LeftButton);
+        QCOMPARE(p.services.shown().size(), 1);
+        QCOMPARE(p.services.shown().front().kind, Kind::ConfirmOkCancel);
+        QCOMPARE(p.services.shown().front().text, message(Msg::OtherFilesRecordChanged, 'F'));
+        QCOMPARE(p.otherFiles->isVisible(), !answer);
+        QCOMPARE(p.form->pictureList(), answer ? p.at(QStringLiteral("||@b.png||||||||")) : nextList);
+        QCOMPARE(p.session.modified, answer);
     }
 
     void showingReadsTheListOfTheCurrentRecord_data()
@@ -316,7 +308,7 @@ private Q_SLOTS:
         p.open();
         QCOMPARE(p.names(), p.at(names));
         for (int place = 1; place <= 10; ++place) {
-            PictureBox* box = p.window->thumbnail(place);
+            PictureBox* box = p.otherFiles->thumbnail(place);
             QCOMPARE(box->file(), p.at(shown[place - 1]));
             QCOMPARE(box->hasPicture(), !shown[place - 1].isEmpty());
         }
@@ -376,8 +368,8 @@ private Q_SLOTS:
         }
         p.services.clear();
 
-        QTest::mouseClick(p.window->storeButton(), Qt::LeftButton);
-        QVERIFY(!p.window->isVisible());
+        QTest::mouseClick(p.otherFiles->storeButton(), Qt::LeftButton);
+        QVERIFY(!p.otherFiles->isVisible());
         QVERIFY(p.services.shown().isEmpty());
         QCOMPARE(p.form->pictureList(), p.at(list));
         QVERIFY(p.session.modified);
@@ -386,8 +378,8 @@ private Q_SLOTS:
         QCOMPARE(p.form->thumbnail(2)->file(), p.at(second));
 
         // The record receives the list when it is posted, and the window shows it again.
-        p.post();
-        QCOMPARE(p.storedList(), p.at(list));
+        p.press(Navigator::Button::Post);
+        QCOMPARE(p.stored(23), p.at(list));
         p.open();
         QStringList expected = p.at(tenNames({}));
         const picturelist::Names read = picturelist::read(cp1252::fromUnicode(p.at(list)).toStdString());
@@ -400,7 +392,7 @@ private Q_SLOTS:
     {
         Pictures p({.list = QStringLiteral("|@a.jpg|||||||||")});
         p.open();
-        QTableWidget* grid = p.window->grid();
+        QTableWidget* grid = p.otherFiles->grid();
         // A click only selects the cell; typing edits it.
         const QRect cell = grid->visualItemRect(grid->item(4, 1));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -412,7 +404,7 @@ private Q_SLOTS:
         QVERIFY(editor);
         QTest::keyClicks(editor, p.file(QStringLiteral("typed.doc")));
 
-        QTest::mouseClick(p.window->storeButton(), Qt::LeftButton);
+        QTest::mouseClick(p.otherFiles->storeButton(), Qt::LeftButton);
         QCOMPARE(p.form->pictureList(), p.at(QStringLiteral("|@a.jpg||||@typed.doc|||||")));
         QCOMPARE(p.counter(), QStringLiteral("2"));
     }
@@ -426,24 +418,24 @@ private Q_SLOTS:
         p.open();
         QCOMPARE(p.names(), QStringList(10));
         p.choose(2, p.file(QStringLiteral("b.png")));
-        QTest::mouseClick(p.window->storeButton(), Qt::LeftButton);
-        p.post();
+        QTest::mouseClick(p.otherFiles->storeButton(), Qt::LeftButton);
+        p.press(Navigator::Button::Post);
 
         QCOMPARE(p.session.records.recordCount(), 1);
-        QCOMPARE(p.storedList(), p.at(QStringLiteral("||@b.png||||||||")));
+        QCOMPARE(p.stored(23), p.at(QStringLiteral("||@b.png||||||||")));
         const RecordTable& records = p.session.records;
         QCOMPARE(records.text(records.fieldIndex("F01")), std::string());
         QCOMPARE(p.counter(), QStringLiteral("1"));
         p.open();
         QCOMPARE(p.names(), p.at(tenNames({{2, QStringLiteral("@b.png")}})));
-        QCOMPARE(p.window->thumbnail(2)->file(), p.file(QStringLiteral("b.png")));
+        QCOMPARE(p.otherFiles->thumbnail(2)->file(), p.file(QStringLiteral("b.png")));
     }
 
     void aDoubleClickEnlargesAndReducesAThumbnail()
     {
         Pictures p({.list = QStringLiteral("|@a.jpg||||||@gone.jpg|||")});
         p.open();
-        TForm12& w = *p.window;
+        TForm12& w = *p.otherFiles;
         const auto othersShown = [&](int place) {
             for (int other = 1; other <= 10; ++other)
                 if (other != place && !w.thumbnail(other)->isVisible())
@@ -520,20 +512,20 @@ private Q_SLOTS:
         QVERIFY(dialog.filters[4].contains(QLatin1String("*.htm")) &&
                 dialog.filters[4].contains(QLatin1String("*.html")));
 
-        QCOMPARE(p.window->name(6), p.file(QStringLiteral("c.bmp")));
-        QCOMPARE(p.window->grid()->currentRow(), 5);
-        QCOMPARE(p.window->grid()->currentColumn(), 1);
-        QVERIFY(p.window->grid()->item(5, 1)->isSelected());
-        QCOMPARE(p.window->thumbnail(6)->file(), p.file(QStringLiteral("c.bmp")));
-        QVERIFY(p.window->thumbnail(6)->hasPicture());
+        QCOMPARE(p.otherFiles->name(6), p.file(QStringLiteral("c.bmp")));
+        QCOMPARE(p.otherFiles->grid()->currentRow(), 5);
+        QCOMPARE(p.otherFiles->grid()->currentColumn(), 1);
+        QVERIFY(p.otherFiles->grid()->item(5, 1)->isSelected());
+        QCOMPARE(p.otherFiles->thumbnail(6)->file(), p.file(QStringLiteral("c.bmp")));
+        QVERIFY(p.otherFiles->thumbnail(6)->hasPicture());
         // Nothing reaches the record before the store button.
         QCOMPARE(p.form->pictureList(), p.at(QStringLiteral("|@a.jpg|||||||||")));
         QVERIFY(!p.session.modified);
 
         // A cancelled dialog keeps the row's name but empties its thumbnail.
         p.choose(1, QString());
-        QCOMPARE(p.window->name(1), p.file(QStringLiteral("a.jpg")));
-        QVERIFY(!p.window->thumbnail(1)->hasPicture());
+        QCOMPARE(p.otherFiles->name(1), p.file(QStringLiteral("a.jpg")));
+        QVERIFY(!p.otherFiles->thumbnail(1)->hasPicture());
         QCOMPARE(p.boxes(), QStringList());
     }
 
@@ -555,15 +547,15 @@ private Q_SLOTS:
         p.choose(2, path);
         QCOMPARE(p.boxes(), QStringList{refusal});
         QCOMPARE(p.services.shown().back().kind, Kind::Error);
-        QCOMPARE(p.window->name(2), p.file(QStringLiteral("b.png")));
-        QCOMPARE(p.window->thumbnail(2)->file(), p.file(QStringLiteral("b.png")));
+        QCOMPARE(p.otherFiles->name(2), p.file(QStringLiteral("b.png")));
+        QCOMPARE(p.otherFiles->thumbnail(2)->file(), p.file(QStringLiteral("b.png")));
 
         // Typed in by hand, the same name stops the store: the window stays and nothing is written.
         p.services.clear();
         p.setCell(4, path);
-        QTest::mouseClick(p.window->storeButton(), Qt::LeftButton);
+        QTest::mouseClick(p.otherFiles->storeButton(), Qt::LeftButton);
         QCOMPARE(p.boxes(), QStringList{refusal});
-        QVERIFY(p.window->isVisible());
+        QVERIFY(p.otherFiles->isVisible());
         QCOMPARE(p.form->pictureList(), p.at(QStringLiteral("|@a.jpg|@b.png||||||||")));
         QVERIFY(!p.session.modified);
     }
@@ -592,16 +584,16 @@ private Q_SLOTS:
         for (const int place : {1, 5})
             p.choose(place, p.file(QStringLiteral("c.bmp")));
         QVERIFY(p.services.dialogs().isEmpty());
-        QCOMPARE(p.window->name(5), QString());
+        QCOMPARE(p.otherFiles->name(5), QString());
 
         // The store button shows the list but the database keeps its own.
         p.setCell(5, p.file(QStringLiteral("c.bmp")));
-        QTest::mouseClick(p.window->storeButton(), Qt::LeftButton);
-        QVERIFY(!p.window->isVisible());
+        QTest::mouseClick(p.otherFiles->storeButton(), Qt::LeftButton);
+        QVERIFY(!p.otherFiles->isVisible());
         QVERIFY(!p.session.modified);
         if (!closed) {
             QCOMPARE(p.session.records.state(), RecordTable::State::Browse);
-            QCOMPARE(p.storedList(), p.at(list));
+            QCOMPARE(p.stored(23), p.at(list));
             QCOMPARE(p.form->pictureList(), p.at(list));
             QCOMPARE(p.counter(), QStringLiteral("2"));
         }
@@ -625,23 +617,23 @@ private Q_SLOTS:
         p.choose(3, p.file(QStringLiteral("a.jpg")));
         p.services.clear();
         if (answer < 0) {
-            QTest::mouseClick(p.window->closeButton(), Qt::LeftButton);
+            QTest::mouseClick(p.otherFiles->closeButton(), Qt::LeftButton);
             QVERIFY(p.services.shown().isEmpty());
         } else {
             p.services.setNextAnswer(answer == 1);
-            p.window->close();
+            p.otherFiles->close();
             QCOMPARE(p.services.shown().size(), 1);
             QCOMPARE(p.services.shown().front().kind, Kind::ConfirmOkCancel);
             QCOMPARE(p.services.texts().front(), QStringLiteral("Fiche non sauvegardée\nFermer quand même?"));
         }
-        QCOMPARE(p.window->isVisible(), answer == 0);
-        QCOMPARE(p.window->name(3), p.file(QStringLiteral("a.jpg")));
+        QCOMPARE(p.otherFiles->isVisible(), answer == 0);
+        QCOMPARE(p.otherFiles->name(3), p.file(QStringLiteral("a.jpg")));
         // Closed either way, nothing was stored, and the next showing forgets the choice.
         QCOMPARE(p.form->pictureList(), QString());
         QVERIFY(!p.session.modified);
         if (answer != 0) {
             p.open();
-            QCOMPARE(p.window->name(3), QString());
+            QCOMPARE(p.otherFiles->name(3), QString());
         }
     }
 
@@ -673,11 +665,11 @@ private Q_SLOTS:
         p.services.clear();
         p.services.setOpensSucceed(succeed);
 
-        QTest::mouseClick(p.window->openButton(place), Qt::LeftButton);
+        QTest::mouseClick(p.otherFiles->openButton(place), Qt::LeftButton);
         QCOMPARE(p.services.opened(), opened.isEmpty() ? QStringList() : QStringList{p.at(opened)});
         QCOMPARE(p.services.texts(), error.isEmpty() ? QStringList() : QStringList{p.at(error)});
         QVERIFY(p.services.beeps().isEmpty());
-        QVERIFY(p.window->isVisible());
+        QVERIFY(p.otherFiles->isVisible());
     }
 };
 

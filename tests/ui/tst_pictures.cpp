@@ -1,12 +1,9 @@
-#include "app/session.h"
-#include "platform/cp1252.h"
-#include "scriptedservices.h"
-#include "testdirs.h"
+#include "browse/picturelist.h"
+#include "mainwindowfixture.h"
 #include "ui/navigator.h"
 #include "ui/picturebox.h"
 #include "ui/tform1.h"
 #include "ui/tform4.h"
-#include "ui/tform8.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -16,7 +13,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -30,75 +26,40 @@ namespace {
 
 /// The main window with the shipped address book open from a folder of its own, the stand-in pictures
 /// in its program directory, the full-size window attached, and a few picture files beside it.
-struct Pictures
+struct Pictures : test::MainWindowFixture
 {
-    QTemporaryDir dir;
-    ScriptedServices services;
-    Session session;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TForm4> fullSize;
-    std::unique_ptr<TForm8> longText;
-
     explicit Pictures(char readOnly = ' ')
+        : MainWindowFixture({.readOnly = readOnly, .open = false, .longTextEditor = true, .fullSizePicture = true})
     {
-        QDir().mkpath(user());
-        QDir().mkpath(dir.path() + QStringLiteral("/shipped"));
-        QByteArray config(40, '-');
-        config[25] = 'F';
-        config[36] = 'X';
-        test::writeAll(user() + QStringLiteral("Fichora_conf.ref"), config);
         for (const char* standIn : {"Smiley.bmp", "Smiley.jpg", "Smiley2.bmp"})
-            QFile::copy(test::resourcePath(QLatin1String(standIn)), user() + QLatin1String(standIn));
-        QByteArray parameters = test::readAll(test::resourcePath(QStringLiteral("Carnet.par")));
-        parameters[13] = readOnly;
-        test::writeAll(file(QStringLiteral("Carnet.par")), parameters);
-        QFile::copy(test::resourcePath(QStringLiteral("Carnet.xml")), file(QStringLiteral("Carnet.xml")));
+            QFile::copy(test::resourcePath(QLatin1String(standIn)),
+                        userDirectory() + QLatin1Char('/') + QLatin1String(standIn));
         picture(QStringLiteral("a.bmp"), QSize(40, 30), "BMP");
         picture(QStringLiteral("b.jpg"), QSize(64, 48), "JPG");
         picture(QStringLiteral("Photo.PNG"), QSize(30, 90), "PNG");
         picture(QStringLiteral("scan.Bmp"), QSize(20, 20), "BMP");
         picture(QStringLiteral("holiday.jpeg"), QSize(50, 25), "JPG");
-        test::writeAll(file(QStringLiteral("letter.doc")), "not a picture");
-
-        form = std::make_unique<TForm1>(
-            services, session,
-            ProgramLocations{dir.path() + QStringLiteral("/Fichora"), dir.path() + QStringLiteral("/shipped")});
-        fullSize = std::make_unique<TForm4>(session);
-        longText = std::make_unique<TForm8>(session);
-        form->setFullSizePictureWindow(fullSize.get());
-        form->setLongTextEditor(longText.get());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        services.setNextFileName(file(QStringLiteral("Carnet.xml")));
-        form->toolAction(1)->trigger();
-        QVERIFY(session.open);
-        services.clear();
+        test::writeAll(path(QStringLiteral("letter.doc")), "not a picture");
+        openSample();
     }
-    QString user() const { return dir.path() + QStringLiteral("/Fichora/"); }
-    QString file(const QString& name) const { return dir.path() + QLatin1Char('/') + name; }
     void picture(const QString& name, QSize size, const char* format)
     {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::darkCyan);
-        QVERIFY(image.save(file(name), format));
+        QVERIFY(image.save(path(name), format));
     }
     /// A list of the slotted form naming these files of the folder (an empty text leaves a slot empty).
     QString slots(const QStringList& names) const
     {
         QString list;
         for (int k = 0; k < 10; ++k)
-            list += QLatin1Char('|') + (k < names.size() && !names[k].isEmpty() ? file(names[k]) : QString());
+            list += QLatin1Char('|') + (k < names.size() && !names[k].isEmpty() ? path(names[k]) : QString());
         return list;
     }
     /// The list of the current record, as the other-files window would store it.
     void store(const QString& list) { QVERIFY(form->storePictureList(list)); }
     PictureBox* thumbnail(int which) const { return form->thumbnail(which); }
     QPushButton* counter() const { return form->findChild<QPushButton*>(QStringLiteral("OpenOtherPictures")); }
-    QString stored()
-    {
-        RecordTable& records = session.records;
-        return cp1252::toUnicode(records.text(records.fieldIndex("F23")));
-    }
 };
 
 } // namespace
@@ -154,13 +115,13 @@ private Q_SLOTS:
         QFETCH(int, beeps);
         QFETCH(int, count);
         Pictures p;
-        const QString list = single ? (first.isEmpty() ? QString() : p.file(first)) : p.slots({first, second});
+        const QString list = single ? (first.isEmpty() ? QString() : p.path(first)) : p.slots({first, second});
         p.store(list);
 
         const auto where = [&p](const QString& shown) {
             if (shown.isEmpty())
                 return QString();
-            return shown.startsWith(QLatin1Char('~')) ? QDir(p.user()).filePath(shown.mid(1)) : p.file(shown);
+            return shown.startsWith(QLatin1Char('~')) ? QDir(p.userDirectory()).filePath(shown.mid(1)) : p.path(shown);
         };
         QCOMPARE(p.thumbnail(1)->file(), where(shown1));
         QCOMPARE(p.thumbnail(2)->file(), where(shown2));
@@ -189,12 +150,12 @@ private Q_SLOTS:
         QVERIFY(p.session.modified);
         QVERIFY(p.form->toolAction(11)->isEnabled());
         QVERIFY(p.form->postPendingEdits());
-        QCOMPARE(p.stored(), list);
+        QCOMPARE(p.stored(23), list);
         // Moving away and back shows the record's pictures again.
-        QTest::mouseClick(p.form->navigator()->button(Navigator::Button::Next), Qt::LeftButton);
-        QTest::mouseClick(p.form->navigator()->button(Navigator::Button::Prior), Qt::LeftButton);
-        QCOMPARE(p.thumbnail(1)->file(), p.file(QStringLiteral("a.bmp")));
-        QCOMPARE(p.thumbnail(2)->file(), p.file(QStringLiteral("b.jpg")));
+        p.press(Navigator::Button::Next);
+        p.press(Navigator::Button::Prior);
+        QCOMPARE(p.thumbnail(1)->file(), p.path(QStringLiteral("a.bmp")));
+        QCOMPARE(p.thumbnail(2)->file(), p.path(QStringLiteral("b.jpg")));
     }
 
     void aProtectedDatabaseKeepsItsList()
@@ -219,7 +180,7 @@ private Q_SLOTS:
         p.store(list);
         QVERIFY(p.form->postPendingEdits());
         QCOMPARE(records.recordCount(), 1);
-        QCOMPARE(p.stored(), list);
+        QCOMPARE(p.stored(23), list);
         QVERIFY(records.text(records.fieldIndex("F01")).empty());
     }
 
@@ -231,7 +192,7 @@ private Q_SLOTS:
 
         QTest::mouseDClick(p.thumbnail(1), Qt::LeftButton);
         QVERIFY(window.isVisible());
-        QCOMPARE(window.pictureName(), p.file(QStringLiteral("b.jpg")));
+        QCOMPARE(window.pictureName(), p.path(QStringLiteral("b.jpg")));
         QCOMPARE(window.picture()->pixmap().size(), QSize(64, 48));
         QCOMPARE(window.size(), QSize(64, 48));
         QCOMPARE(window.windowTitle(), QStringLiteral("Image taille réèlle"));
@@ -251,10 +212,10 @@ private Q_SLOTS:
         QVERIFY(!window.isVisible());
 
         // A name that is not a picture leaves the window as it was.
-        window.setPictureName(p.file(QStringLiteral("b.jpg")));
+        window.setPictureName(p.path(QStringLiteral("b.jpg")));
         window.show();
         window.hide();
-        window.setPictureName(p.file(QStringLiteral("letter.doc")));
+        window.setPictureName(p.path(QStringLiteral("letter.doc")));
         window.show();
         QCOMPARE(window.picture()->pixmap().size(), QSize(64, 48));
     }
@@ -273,7 +234,7 @@ private Q_SLOTS:
         const int withFiles = p.session.records.recordNumber();
 
         // The navigator moves on without refreshing it.
-        QTest::mouseClick(p.form->navigator()->button(Navigator::Button::Next), Qt::LeftButton);
+        p.press(Navigator::Button::Next);
         QCOMPARE(p.session.records.recordNumber(), withFiles + 1);
         QCOMPARE(p.counter()->text(), QStringLiteral("3"));
         p.store(QString());
@@ -310,7 +271,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         Pictures p;
         p.services.setOpensSucceed(false);
-        const QString path = name.isEmpty() ? p.dir.path() : p.file(name);
+        const QString path = name.isEmpty() ? p.dir.path() : p.path(name);
         p.form->openWithAssociatedProgram(path);
         QCOMPARE(p.services.opened(), QStringList{path});
         QCOMPARE(p.services.shown().size(), 1);
@@ -323,8 +284,8 @@ private Q_SLOTS:
     void openingAFileThatOpensOrHasNoName()
     {
         Pictures p;
-        p.form->openWithAssociatedProgram(p.file(QStringLiteral("letter.doc")));
-        QCOMPARE(p.services.opened(), QStringList{p.file(QStringLiteral("letter.doc"))});
+        p.form->openWithAssociatedProgram(p.path(QStringLiteral("letter.doc")));
+        QCOMPARE(p.services.opened(), QStringList{p.path(QStringLiteral("letter.doc"))});
         QVERIFY(p.services.shown().isEmpty());
         // Opening makes the file's folder the current one.
         QCOMPARE(QDir::current().canonicalPath(), QDir(p.dir.path()).canonicalPath());
@@ -340,7 +301,7 @@ private Q_SLOTS:
         if (::geteuid() == 0)
             QSKIP("the superuser reads every file");
         Pictures p;
-        const QString path = p.file(QStringLiteral("letter.doc"));
+        const QString path = p.path(QStringLiteral("letter.doc"));
         QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
         p.services.setOpensSucceed(false);
         p.form->openWithAssociatedProgram(path);
@@ -398,9 +359,9 @@ private Q_SLOTS:
             const QByteArray segment = QByteArray("Exif\0\0", 6) + tiff + previewBytes;
             const QByteArray whole = jpeg(quarters(QSize(1600, 1200), inPhoto));
             const qsizetype length = segment.size() + 2;
-            test::writeAll(p.file(name), whole.first(2) + QByteArray::fromHex("ffe1") + static_cast<char>(length >> 8) +
+            test::writeAll(p.path(name), whole.first(2) + QByteArray::fromHex("ffe1") + static_cast<char>(length >> 8) +
                                              static_cast<char>(length & 0xff) + segment + whole.sliced(2));
-            return p.file(name);
+            return p.path(name);
         };
         // Which of `colours` each quarter of `image` shows, -1 for none.
         const auto shown = [](const QImage& image, const Colours& colours) {

@@ -1,8 +1,6 @@
-#include "app/session.h"
 #include "db/fieldrows.h"
+#include "mainwindowfixture.h"
 #include "platform/cp1252.h"
-#include "scriptedservices.h"
-#include "testdirs.h"
 #include "ui/navigator.h"
 #include "ui/recordbinder.h"
 #include "ui/recordtablemodel.h"
@@ -22,90 +20,22 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 using namespace fichora;
+using fichora::test::readAll;
 using fichora::test::ScriptedServices;
+using fichora::test::str;
 
 namespace {
 
-QString str(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 /// The main window and its long-text editor with the shipped address book open, a copy of it in a
 /// folder of its own; `readOnly` is put at offset 13 of the parameter file first.
-struct View
+struct View : test::MainWindowFixture
 {
-    QTemporaryDir dir;
-    ScriptedServices services;
-    Session session;
-    std::unique_ptr<TForm1> form;
-    std::unique_ptr<TForm8> longText;
-
-    explicit View(char readOnly = ' ')
-    {
-        const QString user = dir.path() + QStringLiteral("/Fichora");
-        QDir().mkpath(user);
-        QDir().mkpath(dir.path() + QStringLiteral("/shipped"));
-        QByteArray config(40, '-');
-        config[25] = 'F';
-        config[36] = 'X';
-        writeAll(user + QStringLiteral("/Fichora_conf.ref"), config);
-        QByteArray parameters = readAll(test::resourcePath(QStringLiteral("Carnet.par")));
-        parameters[13] = readOnly;
-        writeAll(parameterFile(), parameters);
-        QFile::copy(test::resourcePath(QStringLiteral("Carnet.xml")), dataFile());
-
-        form = std::make_unique<TForm1>(services, session,
-                                        ProgramLocations{user, dir.path() + QStringLiteral("/shipped")});
-        longText = std::make_unique<TForm8>(session);
-        form->setLongTextEditor(longText.get());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        services.setNextFileName(dataFile());
-        form->toolAction(1)->trigger();
-        services.clear();
-    }
-    QString dataFile() const { return dir.path() + QStringLiteral("/Carnet.xml"); }
-    QString parameterFile() const { return dir.path() + QStringLiteral("/Carnet.par"); }
-
-    template <typename T = QWidget> T* find(const QString& name) const { return form->findChild<T*>(name); }
-    QLineEdit* edit(const char* name) const { return find<QLineEdit>(QLatin1String(name)); }
-    QLineEdit* editor(int field) const { return find<QLineEdit>(str(fieldRow(field).editor)); }
-    FieldMemo* memo() const { return find<FieldMemo>(QStringLiteral("DBMemo1")); }
-    RecordTable& records() { return session.records; }
-    /// The current record's value of field n as the table holds it.
-    QString stored(int field) { return cp1252::toUnicode(records().text(records().fieldIndex(fieldRow(field).name))); }
-    QString storedAt(RowId row, int field)
-    {
-        return cp1252::toUnicode(records().textAt(row, records().fieldIndex(fieldRow(field).name)));
-    }
-    void press(Navigator::Button button) { QTest::mouseClick(form->navigator()->button(button), Qt::LeftButton); }
-    /// Types into an editor as the person does, key presses and releases included.
-    void type(QWidget* editor, const QString& text)
-    {
-        editor->setFocus();
-        // One key per character, whatever the keyboard: the text is what reaches the editor.
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    explicit View(char readOnly = ' ') : MainWindowFixture({.readOnly = readOnly, .longTextEditor = true}) {}
+    FieldMemo* memo() const { return find<FieldMemo>("DBMemo1"); }
 };
 
 } // namespace

@@ -1,15 +1,11 @@
-#include "app/session.h"
-#include "scriptedservices.h"
+#include "mainwindowfixture.h"
 #include "ui/navigator.h"
 #include "ui/texttable.h"
 #include "ui/tform1.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace fichora;
@@ -36,10 +32,8 @@ class TestTextTable : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir m_dir;
-    test::ScriptedServices m_services;
-    Session m_session;
-    std::unique_ptr<TForm1> m_form;
+    // Made once: the tests switch the language back and forth on the same window.
+    std::unique_ptr<test::MainWindowFixture> m_fixture;
 
     std::vector<Shown> snapshot()
     {
@@ -47,26 +41,14 @@ private:
         for (const TextRow& row : textTable())
             if (row.window == "TForm1")
                 for (const QString& control : rowControls(row))
-                    out.push_back({&row, control, currentText(*m_form, row, control)});
+                    out.push_back({&row, control, currentText(*m_fixture->form, row, control)});
         return out;
     }
 
 private Q_SLOTS:
     void initTestCase()
     {
-        const QString user = m_dir.path() + QStringLiteral("/user");
-        QDir().mkpath(user);
-        QDir().mkpath(m_dir.path() + QStringLiteral("/shipped"));
-        QFile config(user + QStringLiteral("/Fichora_conf.ref"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        QByteArray bytes(37, '-');
-        bytes[25] = 'F';
-        bytes[36] = 'X';
-        config.write(bytes);
-        config.close();
-        m_form = std::make_unique<TForm1>(m_services, m_session,
-                                          ProgramLocations{user, m_dir.path() + QStringLiteral("/shipped")});
-        m_form->show();
+        m_fixture = std::make_unique<test::MainWindowFixture>(test::MainWindowOptions{.sample = false, .open = false});
     }
 
     void everyNamedControlExistsAndTakesItsProperty()
@@ -81,7 +63,7 @@ private Q_SLOTS:
                     QCOMPARE(row.property, TextRow::Property::WindowCaption);
                     continue;
                 }
-                QWidget* w = m_form->findChild<QWidget*>(control);
+                QWidget* w = m_fixture->form->findChild<QWidget*>(control);
                 QVERIFY2(w, qPrintable(control));
                 if (row.property == TextRow::Property::Caption)
                     QVERIFY2(qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) ||
@@ -109,35 +91,36 @@ private Q_SLOTS:
 
     void startInFrenchShowsTheFrenchColumn()
     {
-        QCOMPARE(m_session.language, 'F');
+        QCOMPARE(m_fixture->session.language, 'F');
         for (const Shown& shown : snapshot()) {
             // The window caption belongs to the window's state (it also names the open database).
             if (shown.row->property == TextRow::Property::WindowCaption)
                 continue;
             QCOMPARE(shown.text, QString::fromUtf8(shown.row->french));
         }
-        QCOMPARE(m_form->navigator()->buttonHint(Navigator::Button::Refresh), QStringLiteral("Rafraîchir les données"));
+        QCOMPARE(m_fixture->form->navigator()->buttonHint(Navigator::Button::Refresh),
+                 QStringLiteral("Rafraîchir les données"));
     }
 
     void switchingShowsEnglishAndTwiceRestoresEverything()
     {
         const std::vector<Shown> before = snapshot();
-        const char languageBefore = m_session.language;
+        const char languageBefore = m_fixture->session.language;
 
-        m_form->BitBtn28Click();
+        m_fixture->form->BitBtn28Click();
         for (const Shown& shown : snapshot())
             if (shown.row->property != TextRow::Property::WindowCaption)
                 QVERIFY2(shown.text == QString::fromUtf8(shown.row->english),
                          qPrintable(rowName(*shown.row, shown.control)));
-        QCOMPARE(m_form->findChild<QWidget*>(QStringLiteral("ToolButton7"))->toolTip(),
+        QCOMPARE(m_fixture->form->findChild<QWidget*>(QStringLiteral("ToolButton7"))->toolTip(),
                  QStringLiteral("Close this program"));
 
-        m_form->BitBtn28Click();
+        m_fixture->form->BitBtn28Click();
         const std::vector<Shown> after = snapshot();
         QCOMPARE(after.size(), before.size());
         for (std::size_t i = 0; i < after.size(); ++i)
             QVERIFY2(after[i].text == before[i].text, qPrintable(rowName(*after[i].row, after[i].control)));
-        QCOMPARE(m_session.language, languageBefore);
+        QCOMPARE(m_fixture->session.language, languageBefore);
     }
 };
 
