@@ -12,8 +12,10 @@
 #include <QPixmap>
 #include <QTransform>
 
+#include <algorithm>
+#include <atomic>
 #include <cmath>
-#include <future>
+#include <thread>
 #include <vector>
 
 namespace fichora {
@@ -211,17 +213,22 @@ void PictureBox::showFiles(std::span<const Request> requests)
         else
             toDecode.push_back(i);
     }
-    // One picture is decoded here, the others beside it: a record's two photographs take the time of one.
-    const auto decodeOne = [&requests, &bounds](std::size_t i) {
-        return loadFittedPicture(requests[i].file, requests[i].type, bounds[i]);
+    // The pictures are shared out between one worker per core, this thread being one of them: a
+    // record's two photographs take the time of one. Each worker writes only the images it took.
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t k = next++; k < toDecode.size(); k = next++) {
+            const std::size_t i = toDecode[k];
+            images[i] = loadFittedPicture(requests[i].file, requests[i].type, bounds[i]);
+        }
     };
-    std::vector<std::future<QImage>> others;
-    for (std::size_t k = 1; k < toDecode.size(); ++k)
-        others.push_back(std::async(std::launch::async, decodeOne, toDecode[k]));
-    if (!toDecode.empty())
-        images[toDecode.front()] = decodeOne(toDecode.front());
-    for (std::size_t k = 1; k < toDecode.size(); ++k)
-        images[toDecode[k]] = others[k - 1].get();
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> workers;
+    for (std::size_t w = 1; w < std::min(cores, toDecode.size()); ++w)
+        workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers)
+        worker.join();
     for (const std::size_t i : toDecode)
         if (!images[i].isNull())
             cache.insert(keys[i], new QImage(images[i]),

@@ -23,6 +23,8 @@
 #include <QShowEvent>
 #include <QTableWidget>
 
+#include <vector>
+
 namespace fichora {
 
 namespace {
@@ -282,8 +284,11 @@ void TForm12::FormShow()
     for (int place = 1; place <= kPlaces; ++place)
         setName(place, cp1252::toUnicode(names[static_cast<std::size_t>(place - 1)]));
     m_grid->setCurrentCell(0, 1);
+    // The ten pictures are decoded side by side.
+    std::vector<PictureName> shown;
     for (int place = 1; place <= kPlaces; ++place)
-        showThumbnail(place);
+        shown.push_back({thumbnail(place), name(place)});
+    showPictureNames(shown, m_session.programDirectory, m_services);
 }
 
 void TForm12::BitBtnChooseClick(int place)
