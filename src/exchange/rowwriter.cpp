@@ -12,6 +12,27 @@
 
 #include <QIODevice>
 
+namespace fichora {
+
+ProgressPacer::ProgressPacer(const ProgressLine& progress, Services& services, const Session& session)
+    : m_progress(&progress), m_services(&services), m_session(&session)
+{
+    m_sinceEvents.start();
+}
+
+bool ProgressPacer::operator()(qint64 value, qint64 maximum)
+{
+    if (m_sinceEvents.elapsed() >= kEventsEveryMs) {
+        if (m_progress->advance)
+            m_progress->advance(value, maximum);
+        m_services->processEvents();
+        m_sinceEvents.restart();
+    }
+    return !m_session->abandon;
+}
+
+} // namespace fichora
+
 namespace fichora::rowwriter {
 
 namespace {

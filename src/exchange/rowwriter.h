@@ -3,6 +3,7 @@
 #include "platform/error.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 
 #include <array>
@@ -29,6 +30,24 @@ struct ProgressLine
     std::function<void(const QString& caption)> show;
     std::function<void(qint64 value, qint64 maximum)> advance;
     std::function<void()> hide;
+};
+
+/// The step callback of a long import or export: at most every 40 ms it moves the progress bar and
+/// lets pending window events run (the abandon button among them); it says to go on until the person
+/// abandons.
+class ProgressPacer
+{
+public:
+    static constexpr qint64 kEventsEveryMs = 40;
+
+    ProgressPacer(const ProgressLine& progress, Services& services, const Session& session);
+    bool operator()(qint64 value, qint64 maximum);
+
+private:
+    const ProgressLine* m_progress;
+    Services* m_services;
+    const Session* m_session;
+    QElapsedTimer m_sinceEvents;
 };
 
 namespace rowwriter {

@@ -5,9 +5,9 @@
 #include "db/parameterfile.h"
 #include "platform/bytefile.h"
 #include "platform/cp1252.h"
+#include "platform/datapacket.h"
 #include "platform/services.h"
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
@@ -29,42 +29,6 @@ constexpr unsigned kParseOptions = (pugi::parse_default | pugi::parse_declaratio
                                    ~(pugi::parse_escapes | pugi::parse_eol | pugi::parse_wconv_attribute);
 
 constexpr std::size_t kFlushBytes = 1 << 20;
-constexpr qint64 kEventsEveryMs = 40;
-
-std::uint32_t referenceValue(std::string_view name, bool& ok)
-{
-    ok = false;
-    if (name.size() >= 2 && name[0] == '#') {
-        const bool hex = name[1] == 'x' || name[1] == 'X';
-        const std::string_view digits = name.substr(hex ? 2 : 1);
-        if (digits.empty() || digits.size() > 8)
-            return 0;
-        std::uint32_t value = 0;
-        for (const char c : digits) {
-            int d = -1;
-            if (c >= '0' && c <= '9')
-                d = c - '0';
-            else if (hex && c >= 'a' && c <= 'f')
-                d = c - 'a' + 10;
-            else if (hex && c >= 'A' && c <= 'F')
-                d = c - 'A' + 10;
-            if (d < 0)
-                return 0;
-            value = value * (hex ? 16u : 10u) + static_cast<std::uint32_t>(d);
-        }
-        ok = true;
-        return value;
-    }
-    static constexpr std::pair<std::string_view, char> kNamed[] = {
-        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
-    for (const auto& [entity, byte] : kNamed) {
-        if (name == entity) {
-            ok = true;
-            return static_cast<unsigned char>(byte);
-        }
-    }
-    return 0;
-}
 
 void putCodePoint(std::string& out, std::uint32_t cp)
 {
@@ -87,11 +51,9 @@ void appendDecoded(std::string& out, std::string_view raw, bool utf8)
         const auto c = static_cast<unsigned char>(raw[i]);
         if (c == '&') {
             const std::size_t semi = raw.substr(i, 12).find(';');
-            bool ok = false;
             if (semi != std::string_view::npos) {
-                const std::uint32_t cp = referenceValue(raw.substr(i + 1, semi - 1), ok);
-                if (ok) {
-                    putCodePoint(out, cp);
+                if (const auto reference = xmlReference(raw.substr(i + 1, semi - 1))) {
+                    putCodePoint(out, *reference);
                     i += semi + 1;
                     continue;
                 }
@@ -302,17 +264,7 @@ bool exportText(Session& session, Services& services, const ProgressLine& progre
     const bool headerWritten = out.write(header) == header.size();
 
     session.abandon = false;
-    QElapsedTimer sinceEvents;
-    sinceEvents.start();
-    const auto written = writeRecords(packet, out, exportedFields(session), [&](qint64 value, qint64 maximum) {
-        if (sinceEvents.elapsed() >= kEventsEveryMs) {
-            if (progress.advance)
-                progress.advance(value, maximum);
-            services.processEvents();
-            sinceEvents.restart();
-        }
-        return !session.abandon;
-    });
+    const auto written = writeRecords(packet, out, exportedFields(session), ProgressPacer(progress, services, session));
     packet.close();
     const bool closed = out.flush();
     out.close();

@@ -6,7 +6,6 @@
 #include "platform/services.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QIODevice>
 
@@ -16,7 +15,6 @@ namespace {
 
 constexpr qint64 kReadChunk = 256 * 1024;
 // Pending window messages run at most this often: a call per row would cost more than the row.
-constexpr qint64 kEventsEveryMs = 40;
 
 /// Byte-at-a-time reading from a device, in chunks.
 class ByteReader
@@ -210,17 +208,7 @@ bool importFile(Session& session, Services& services, const QString& path, const
             converted = std::unexpected(finished.error());
     } else {
         session.abandon = false;
-        QElapsedTimer sinceEvents;
-        sinceEvents.start();
-        converted = convertRecords(source, data, [&](qint64 value, qint64 maximum) {
-            if (sinceEvents.elapsed() >= kEventsEveryMs) {
-                if (progress.advance)
-                    progress.advance(value, maximum);
-                services.processEvents();
-                sinceEvents.restart();
-            }
-            return !session.abandon;
-        });
+        converted = convertRecords(source, data, ProgressPacer(progress, services, session));
     }
     data.close();
     source.close();

@@ -53,42 +53,6 @@ void putCodePoint(char*& out, std::uint32_t cp)
     *out++ = byte < 0 ? '?' : static_cast<char>(byte);
 }
 
-// Reads one reference between '&' and ';' (exclusive); false when it is not one we know, in which
-// case the text is kept as it stands.
-bool readReference(std::string_view name, std::uint32_t& cp)
-{
-    if (name.size() >= 2 && name[0] == '#') {
-        const bool hex = name[1] == 'x' || name[1] == 'X';
-        std::string_view digits = name.substr(hex ? 2 : 1);
-        if (digits.empty() || digits.size() > 8)
-            return false;
-        std::uint32_t value = 0;
-        for (const char c : digits) {
-            int d = -1;
-            if (c >= '0' && c <= '9')
-                d = c - '0';
-            else if (hex && c >= 'a' && c <= 'f')
-                d = c - 'a' + 10;
-            else if (hex && c >= 'A' && c <= 'F')
-                d = c - 'A' + 10;
-            if (d < 0)
-                return false;
-            value = value * (hex ? 16 : 10) + static_cast<std::uint32_t>(d);
-        }
-        cp = value;
-        return true;
-    }
-    static constexpr std::array<std::pair<std::string_view, char>, 5> kNamed{
-        {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}}};
-    for (const auto& [entity, byte] : kNamed) {
-        if (name == entity) {
-            cp = static_cast<unsigned char>(byte);
-            return true;
-        }
-    }
-    return false;
-}
-
 // Length of the UTF-8 sequence starting at `in` and its code point; 0 when the bytes are not valid
 // UTF-8 (the byte is then taken as it stands).
 std::size_t readUtf8(const unsigned char* in, const unsigned char* end, std::uint32_t& cp)
@@ -138,8 +102,10 @@ std::size_t decodeValue(char* value, bool utf8)
         if (c == '&') {
             const std::size_t window = std::min<std::size_t>(static_cast<std::size_t>(end - in), 12);
             const char* semi = static_cast<const char*>(std::memchr(in, ';', window));
-            if (semi && readReference(std::string_view(in + 1, static_cast<std::size_t>(semi - in - 1)), cp)) {
-                putCodePoint(out, cp);
+            if (const auto reference =
+                    semi ? xmlReference(std::string_view(in + 1, static_cast<std::size_t>(semi - in - 1)))
+                         : std::nullopt) {
+                putCodePoint(out, *reference);
                 in = semi + 1;
                 continue;
             }
@@ -500,6 +466,36 @@ Result<void> loadDataPacket(const QString& path, TableStore& store)
         done += got;
     }
     return parseDataPacket(std::move(bytes), store);
+}
+
+std::optional<std::uint32_t> xmlReference(std::string_view name)
+{
+    if (name.size() >= 2 && name[0] == '#') {
+        const bool hex = name[1] == 'x' || name[1] == 'X';
+        const std::string_view digits = name.substr(hex ? 2 : 1);
+        if (digits.empty() || digits.size() > 8)
+            return std::nullopt;
+        std::uint32_t value = 0;
+        for (const char c : digits) {
+            int d = -1;
+            if (c >= '0' && c <= '9')
+                d = c - '0';
+            else if (hex && c >= 'a' && c <= 'f')
+                d = c - 'a' + 10;
+            else if (hex && c >= 'A' && c <= 'F')
+                d = c - 'A' + 10;
+            if (d < 0)
+                return std::nullopt;
+            value = value * (hex ? 16u : 10u) + static_cast<std::uint32_t>(d);
+        }
+        return value;
+    }
+    static constexpr std::pair<std::string_view, char> kNamed[] = {
+        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}};
+    for (const auto& [entity, byte] : kNamed)
+        if (name == entity)
+            return static_cast<unsigned char>(byte);
+    return std::nullopt;
 }
 
 void appendEscapedValue(std::string& out, std::string_view value, ValueEscaping style)

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,5 +43,9 @@ enum class ValueEscaping {
 /// Appends `value` escaped for an attribute of a data file: the XML specials as named entities, control
 /// bytes that XML cannot carry as "?", every byte from 128 to 255 as a three-digit reference.
 void appendEscapedValue(std::string& out, std::string_view value, ValueEscaping style = ValueEscaping::SavedPacket);
+
+/// The code point of one XML reference, given what stands between '&' and ';': a decimal or hexadecimal
+/// character reference of up to eight digits, or one of the five named entities. None for anything else.
+std::optional<std::uint32_t> xmlReference(std::string_view name);
 
 } // namespace fichora
