@@ -170,6 +170,13 @@ MessageTexts messageTexts(Msg id)
         return {"Désolé, DLL manquante", "Sorry, missing DLL"};
     case Msg::ShellOtherFailure:
         return {"Switch error 789", "Switch error 789"};
+    case Msg::NotANumber:
+        return {"« %1 » n'est pas une valeur numérique valide pour le champ %2.\nSaisissez un nombre, par exemple 12.5",
+                "\"%1\" is not a valid numerical value for the field %2.\nType a number, for example 12.5"};
+    case Msg::DeleteRecordQuestion:
+        return {"Supprimer l'enregistrement ?", "Delete record?"};
+    case Msg::FilterArgumentInvalid:
+        return {"Argument de filtrage incorrect !", "Filter argument not valid !"};
     case Msg::PictureNameNotStorable:
         return {"Ce nom de fichier ne peut pas être gardé dans la fiche :\n\n %1 \n\nIl contient une barre "
                 "verticale ou un caractère que la base ne sait pas enregistrer.\nRenommez le fichier ou "

@@ -74,6 +74,11 @@ enum class Msg {
     ShellLibraryMissing,   ///< 32
     ShellOtherFailure,     ///< any other result, one text in both languages
 
+    // Record view and filtering.
+    NotANumber, ///< %1: the text typed, %2: the field's label
+    DeleteRecordQuestion,
+    FilterArgumentInvalid,
+
     // Pictures and files of a record.
     PictureNameNotStorable, ///< %1: the file name (a vertical bar, or a character Windows-1252 lacks)
     PicturesProtectedNotStored,

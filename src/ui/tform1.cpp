@@ -18,6 +18,7 @@
 #include "ui/tform2.h"
 #include "ui/tform4.h"
 #include "ui/tform8.h"
+#include "ui/widgetmaking.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,14 +72,6 @@ int rowY(int field)
 QString name(std::string_view text)
 {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-template <typename T> T* make(QWidget* parent, const char* objectName, int x, int y, int w, int h)
-{
-    auto* widget = new T(parent);
-    widget->setObjectName(QLatin1String(objectName));
-    widget->setGeometry(x, y, w, h);
-    return widget;
 }
 
 QPushButton* pictureButton(QWidget* parent, const char* objectName, Glyph glyph, int x, int y, int size)
@@ -909,13 +902,7 @@ bool TForm1::postPendingEdits()
         const int field = stored.error().field;
         const QString label = fieldControls(field).label ? fieldControls(field).label->text() : QString();
         const QString typed = m_binder.text(field);
-        m_services.error(
-            m_session.choose(QStringLiteral("« %1 » n'est pas une valeur numérique valide pour le champ %2.\n"
-                                            "Saisissez un nombre, par exemple 12.5")
-                                 .arg(typed, label),
-                             QStringLiteral("\"%1\" is not a valid numerical value for the field %2.\n"
-                                            "Type a number, for example 12.5")
-                                 .arg(typed, label)));
+        m_services.error(message(Msg::NotANumber, m_session.language).arg(typed, label));
         fieldControls(field).editor->setFocus();
         return false;
     }
@@ -992,8 +979,7 @@ void TForm1::runNavigatorAction(Navigator::Button button)
         // Without a record there is nothing to ask about.
         if (!records.currentRow() && records.state() != RecordTable::State::Insert)
             return;
-        if (!m_services.confirmOkAbort(
-                m_session.choose(QStringLiteral("Supprimer l'enregistrement ?"), QStringLiteral("Delete record?"))))
+        if (!m_services.confirmOkAbort(message(Msg::DeleteRecordQuestion, m_session.language)))
             return;
         if (auto deleted = records.deleteRecord(); !deleted) {
             m_services.error(deleted.error().message);

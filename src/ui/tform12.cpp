@@ -10,6 +10,7 @@
 #include "ui/recordbinder.h"
 #include "ui/texttable.h"
 #include "ui/tform1.h"
+#include "ui/widgetmaking.h"
 
 #include <QAbstractItemDelegate>
 #include <QCloseEvent>
@@ -53,14 +54,6 @@ constexpr QRect kEnlarged(200, 220, 300, 300);
 
 constexpr int kBottomButtonWidth = 110;
 constexpr int kBottomButtonHeight = 34;
-
-template <typename T> T* make(QWidget* parent, const QString& objectName, int x, int y, int w, int h)
-{
-    auto* widget = new T(parent);
-    widget->setObjectName(objectName);
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
 
 QRect normalPlace(int place)
 {

@@ -3,6 +3,7 @@
 
 #include "tform1.h"
 
+#include "app/messages.h"
 #include "app/session.h"
 #include "browse/colourmarks.h"
 #include "browse/filterbuilder.h"
@@ -159,8 +160,7 @@ void TForm1::BitBtn19Click()
         // removing the filter returns to a clean one.
         (void)records.setFilter(std::string());
         (void)records.setFiltered(true);
-        m_services.error(m_session.choose(QStringLiteral("Argument de filtrage incorrect !"),
-                                          QStringLiteral("Filter argument not valid !")));
+        m_services.error(message(Msg::FilterArgumentInvalid, m_session.language));
     }
     m_session.filterActive = true;
     m_session.recordCount = records.recordCount();

@@ -5,6 +5,7 @@
 #include "ui/icons.h"
 #include "ui/texttable.h"
 #include "ui/tform1.h"
+#include "ui/widgetmaking.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -58,14 +59,6 @@ constexpr int kLabelLimit = 15;
 constexpr int kNameLimit = 50;
 constexpr int kWidthLimit = 3;
 constexpr char kDefaultWidthText[] = "145";
-
-template <typename T> T* make(QWidget* parent, const char* objectName, int x, int y, int w, int h)
-{
-    auto* widget = new T(parent);
-    widget->setObjectName(QLatin1String(objectName));
-    widget->setGeometry(x, y, w, h);
-    return widget;
-}
 
 RadioGroup* typeChoice(QWidget* parent, const char* objectName, int x, int y)
 {
