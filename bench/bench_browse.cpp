@@ -2,6 +2,7 @@
 // each beside the same work done by SQLite on an in-memory table of the same rows, and prints the
 // ratios. Usage: bench_browse [records] [file]
 #include "generator.h"
+#include "silentservices.h"
 
 #include "browse/filterbuilder.h"
 #include "browse/search.h"
@@ -63,25 +64,7 @@ Timing bestOf(const std::function<void()>& work)
     return best;
 }
 
-// The search asks for boxes and beeps; the benchmark answers none of them.
-class SilentServices : public Services
-{
-public:
-    void error(const QString&) override {}
-    void warning(const QString&) override {}
-    void information(const QString&) override {}
-    void plain(const QString&) override {}
-    bool confirmYesCancel(const QString&) override { return true; }
-    bool confirmOkAbort(const QString&) override { return true; }
-    bool confirmOkCancel(const QString&) override { return true; }
-    QString openFileName(const FileDialog&) override { return {}; }
-    QString saveFileName(const FileDialog&) override { return {}; }
-    void beep(Beep) override {}
-    void playSound(const QString&) override {}
-    bool openExternally(const QString&) override { return false; }
-    void processEvents() override {}
-    void setBusy(bool) override {}
-};
+using bench::SilentServices;
 
 int frenchCollation(void*, int lengthA, const void* a, int lengthB, const void* b)
 {

@@ -1,6 +1,7 @@
 // Times the life cycle of a generated database without dialogs: opening and saving it in plain, then
 // ciphered, against the key derivation alone. Usage: bench_lifecycle [records]
 #include "generator.h"
+#include "silentservices.h"
 
 #include "app/session.h"
 #include "db/cipher.h"
@@ -26,38 +27,7 @@ namespace pf = parameterfile;
 
 const QByteArray kKey = "abc123";
 
-/// Answers nothing and remembers whether anything was said: any box means the flow did not run clean.
-class SilentServices : public Services
-{
-public:
-    QStringList shown;
-    void error(const QString& text) override { shown.append(text); }
-    void warning(const QString& text) override { shown.append(text); }
-    void information(const QString& text) override { shown.append(text); }
-    void plain(const QString& text) override { shown.append(text); }
-    bool confirmYesCancel(const QString& text) override
-    {
-        shown.append(text);
-        return true;
-    }
-    bool confirmOkAbort(const QString& text) override
-    {
-        shown.append(text);
-        return true;
-    }
-    bool confirmOkCancel(const QString& text) override
-    {
-        shown.append(text);
-        return true;
-    }
-    QString openFileName(const FileDialog&) override { return {}; }
-    QString saveFileName(const FileDialog&) override { return {}; }
-    void beep(Beep) override {}
-    void playSound(const QString&) override {}
-    bool openExternally(const QString&) override { return false; }
-    void processEvents() override {}
-    void setBusy(bool) override {}
-};
+using bench::SilentServices;
 
 double millisecondsSince(std::chrono::steady_clock::time_point start)
 {
