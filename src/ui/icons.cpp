@@ -42,6 +42,20 @@ void textLines(QPainter& p, const QRectF& r, int count)
     }
 }
 
+/// A round badge with one white letter (help, about).
+void badge(QPainter& p, const QColor& fill, const QColor& rim, const QString& letter)
+{
+    p.setPen(QPen(rim, 1.5));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(3, 3, 26, 26));
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(20);
+    p.setFont(f);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(3, 3, 26, 26), Qt::AlignCenter, letter);
+}
+
 void sheet(QPainter& p, const QRectF& r)
 {
     p.setPen(QPen(kGreen.darker(130), 1.5));
@@ -232,18 +246,9 @@ void drawGlyph(QPainter& p, Glyph glyph)
         arrow(p, QPointF(16, 27), QPointF(4, 27), kBlue, 2);
         arrow(p, QPointF(16, 27), QPointF(28, 27), kBlue, 2);
         break;
-    case Glyph::Help: {
-        p.setPen(QPen(kBlue.darker(120), 1.5));
-        p.setBrush(kBlue);
-        p.drawEllipse(QRectF(3, 3, 26, 26));
-        QFont f = p.font();
-        f.setBold(true);
-        f.setPixelSize(20);
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(QRectF(3, 3, 26, 26), Qt::AlignCenter, QStringLiteral("?"));
+    case Glyph::Help:
+        badge(p, kBlue, kBlue.darker(120), QStringLiteral("?"));
         break;
-    }
     case Glyph::Save:
         p.setPen(QPen(kInk, 1.5));
         p.setBrush(kBlue);
@@ -294,18 +299,9 @@ void drawGlyph(QPainter& p, Glyph glyph)
         p.drawText(QRectF(10, 14, 20, 13), Qt::AlignCenter, QStringLiteral("En"));
         break;
     }
-    case Glyph::About: {
-        p.setPen(QPen(kGreen.darker(130), 1.5));
-        p.setBrush(kGreen);
-        p.drawEllipse(QRectF(3, 3, 26, 26));
-        QFont f = p.font();
-        f.setBold(true);
-        f.setPixelSize(20);
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(QRectF(3, 3, 26, 26), Qt::AlignCenter, QStringLiteral("i"));
+    case Glyph::About:
+        badge(p, kGreen, kGreen.darker(130), QStringLiteral("i"));
         break;
-    }
     case Glyph::Skin: {
         p.setPen(QPen(kInk, 1.5));
         p.setBrush(QColor(235, 215, 170));
